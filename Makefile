@@ -1,0 +1,41 @@
+# Entry points for people and CI. The scripts install whatever a fresh Debian machine lacks.
+.PHONY: all deps build build-host build-windows test run stop screenshot bench fuzz format clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build-host: deps
+	cmake --preset host >/dev/null
+	cmake --build --preset host
+
+build-windows: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows
+
+build: build-host build-windows
+
+test: deps
+	@scripts/test-all.sh
+
+run: build-windows
+	@scripts/run.sh start
+
+stop:
+	@scripts/run.sh stop
+
+screenshot:
+	@scripts/run.sh screenshot
+
+bench: build-windows
+	@scripts/bench.sh
+
+fuzz: deps
+	@scripts/fuzz.sh
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

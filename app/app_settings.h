@@ -1,0 +1,71 @@
+#pragma once
+// The application settings: 22 values kept as text, stored in AppSettings.idx.
+#include <array>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+enum class SettingId : int32_t {
+  HOME_PATH = 0,
+  DOCS_PATH,
+  VERSION,
+  VERSION_PATH,
+  VEMLIX_HOME,
+  SCHED_ON,
+  START_ON_TRAY,
+  LOAD_ON_START,
+  CHECK_UPDATES,
+  DISABLE_IDLE,
+  DISABLE_IDLE_INTERVAL,
+  AUTO_SHOT_ENABLE,
+  SHOT_INTERVAL,
+  SHOT_TIMESTAMP,
+  SHOT_FORMAT,
+  LOCAL_PATH,
+  FTP_FOLDER,
+  FTP_SERVER,
+  FTP_USER,
+  FTP_PASSWORD,
+  WND_XPOS,
+  WND_YPOS,
+};
+inline constexpr int kSettingCount = 22;
+
+// The program's own version, written back over whatever the file says.
+inline constexpr const wchar_t* kProgramVersion = L"1.3";
+
+// Shared by the UI thread (which writes) and worker threads (which read): every access
+// takes the lock, and getString hands out a copy.
+class AppSettings {
+ public:
+  static AppSettings& instance();
+  static void release();
+
+  // Reads AppSettings.idx; false when the file is missing, unreadable or lacks any key.
+  bool load();
+  // Writes the whole file atomically; false when it could not be written.
+  bool save();
+  // Gives every key that load() did not find its default, makes the folders and saves.
+  void applyDefaults();
+  // DOCS_PATH := documents folder + "\Vemlix\", and creates it and its SharedData folder.
+  void prepareFolders();
+
+  bool getBool(SettingId id) const;
+  int32_t getInt(SettingId id) const;
+  std::wstring getString(SettingId id) const;
+  void setBool(SettingId id, bool value);
+  void setInt(SettingId id, int32_t value);
+  void setString(SettingId id, std::wstring value);
+
+  // DOCS_PATH + "\SharedData\", where both data files live.
+  std::wstring sharedDataFolder() const;
+  std::wstring settingsFilePath() const;
+
+  // The file's key text for an id, e.g. L"SCHED_ON=".
+  static const wchar_t* keyText(SettingId id);
+
+ private:
+  AppSettings() = default;
+  ~AppSettings() = default;
+  // ... implementation detail below is the settings helper's to finish
+};

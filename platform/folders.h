@@ -1,0 +1,20 @@
+#pragma once
+// The user's special folders and the program's own location.
+#include <string>
+
+namespace platform {
+
+// The user's documents folder, without a trailing separator; created when missing.
+// Empty when it cannot be determined.
+std::wstring documentsFolder();
+
+// The user's pictures folder, without a trailing separator; created when missing.
+std::wstring picturesFolder();
+
+// The folder for temporary files, with a trailing separator.
+std::wstring tempFolder();
+
+// Full path of the running program.
+std::wstring modulePath();
+
+}  // namespace platform

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# A private Wine session: a prefix, an Xvfb display and a home folder under STATE_DIR, so tests
+# and `make run` never touch the user's own Wine, display or documents.
+# Usage: wine-session.sh start|stop|env STATE_DIR
+set -euo pipefail
+action="$1"
+state="$(mkdir -p "$2" && cd "$2" && pwd)"
+screen="${VEMLIX_SCREEN:-1280x1024x24}"
+
+write_env() {
+  cat >"$state/env" <<ENV
+export WINEPREFIX="$state/prefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+export HOME="$state/home"
+export DISPLAY=":$1"
+ENV
+}
+
+xvfb_alive() {
+  [ -f "$state/xvfb.pid" ] && kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null
+}
+
+start_xvfb() {
+  for n in $(seq 91 140); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 "$screen" -nolisten tcp -noreset >"$state/xvfb.log" 2>&1 &
+    echo $! >"$state/xvfb.pid"
+    for _ in $(seq 1 50); do
+      [ -S "/tmp/.X11-unix/X$n" ] && { echo "$n" >"$state/display"; return 0; }
+      kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null || break
+      sleep 0.1
+    done
+  done
+  echo "wine-session: could not start Xvfb" >&2
+  return 1
+}
+
+start() {
+  exec 9>"$state/lock"
+  flock 9
+  mkdir -p "$state/home"
+  xvfb_alive || start_xvfb
+  write_env "$(cat "$state/display")"
+  # shellcheck source=/dev/null
+  . "$state/env"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >"$state/wineboot.log" 2>&1 || true
+    wineserver -w
+  fi
+  # A persistent server keeps each test's start short.
+  wineserver -p >/dev/null 2>&1 || true
+}
+
+stop() {
+  if [ -f "$state/env" ]; then
+    # shellcheck source=/dev/null
+    . "$state/env"
+    wineserver -k 2>/dev/null || true
+  fi
+  if xvfb_alive; then kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true; fi
+  rm -f "$state/xvfb.pid" "$state/display"
+}
+
+case "$action" in
+  start) start ;;
+  stop) stop ;;
+  env) cat "$state/env" ;;
+  *) echo "usage: $0 start|stop|env STATE_DIR" >&2; exit 2 ;;
+esac

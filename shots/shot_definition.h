@@ -1,0 +1,40 @@
+#pragma once
+// One named, configured screen capture. Stored fields carry the names of their file keys.
+#include <cstdint>
+#include <string>
+
+struct ShotDefinition {
+  int32_t SHOT_ID = 0;
+  bool AUTO_ENABLED = false;
+  bool FULL_SCREEN = false;
+  std::wstring NAME;
+  int32_t RECT_X = 0;
+  int32_t RECT_Y = 0;
+  int32_t RECT_WIDTH = 0;
+  int32_t RECT_HEIGHT = 0;
+  int32_t PREV_RECT_X = 0;
+  int32_t PREV_RECT_Y = 0;
+  int32_t PREV_RECT_WIDTH = 0;
+  int32_t PREV_RECT_HEIGHT = 0;
+  int32_t DRAW_RECT_X = 0;
+  int32_t DRAW_RECT_Y = 0;
+  int32_t DRAW_RECT_WIDTH = 0;
+  int32_t DRAW_RECT_HEIGHT = 0;
+  std::wstring TIMESTAMP;
+  std::wstring LOCAL_PATH;
+  std::wstring FTP_FOLDER;
+  std::wstring FTP_SERVER;
+  std::wstring FTP_USER;
+  std::wstring FTP_PASS;  // cipher-text form
+  bool USE_GLOBAL_SETTINGS = false;
+  bool USE_OWN_LOCAL_SETTINGS = false;
+  bool USE_OWN_FTP_SETTINGS = false;
+  int32_t AUTO_INTERVAL = 0;
+  int32_t FORMAT = 0;
+  bool DEFAULT_FTP_SERVER = false;
+
+  // Run-time only, never written to the file.
+  bool isNew = false;
+  int32_t tickCount = 0;
+  std::wstring capturedFile;
+};
