@@ -1,0 +1,41 @@
+// The entry point: brings the program up in a fixed order, runs the message loop and ends.
+#include <windows.h>
+
+#include "app/app_settings.h"
+#include "app/single_instance_win.h"
+#include "ui/main_window.h"
+#include "ui/resource_ids.h"
+
+namespace {
+
+// Exit codes of a start that could not make its window.
+constexpr int kExitNoWindowClass = 2;
+constexpr int kExitNoWindow = 3;
+
+void loadSettings() {
+  AppSettings& settings = AppSettings::instance();
+  if (!settings.load()) settings.applyDefaults();
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  SingleInstance single;
+  if (!single.isFirst()) {
+    wchar_t className[101] = {};
+    LoadStringW(instance, IDS_WINDOW_CLASS, className, 100);
+    SingleInstance::activateRunning(className, MainWindow::activateMessage());
+    return 0;
+  }
+
+  loadSettings();
+
+  MainWindow& mainWindow = MainWindow::instance();
+  mainWindow.initialize(instance);
+  if (!mainWindow.registerWindowClass(instance)) return kExitNoWindowClass;
+  if (!mainWindow.createMainWindow(instance, showCommand)) return kExitNoWindow;
+
+  const int exitCode = mainWindow.runMessageLoop();
+  MainWindow::release();
+  return exitCode;
+}

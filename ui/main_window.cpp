@@ -1,0 +1,178 @@
+#include "ui/main_window.h"
+
+#include <commctrl.h>
+
+#include "app/app_settings.h"
+#include "ui/resource_ids.h"
+#include "ui/window_fade.h"
+
+namespace {
+
+MainWindow* mainWindow = nullptr;
+
+constexpr int kWindowWidth = 400;
+constexpr int kWindowHeight = 300;
+// WS_POPUP | WS_MINIMIZE | WS_SYSMENU | WS_MINIMIZEBOX: no caption, no sizing frame.
+constexpr LONG kSkinStyle = static_cast<LONG>(0xA00A0000);
+constexpr int kMaxResourceText = 100;
+
+std::wstring loadText(HINSTANCE instance, UINT id) {
+  wchar_t buffer[kMaxResourceText + 1] = {};
+  LoadStringW(instance, id, buffer, kMaxResourceText);
+  return buffer;
+}
+
+}  // namespace
+
+MainWindow& MainWindow::instance() {
+  if (!mainWindow) mainWindow = new MainWindow();
+  return *mainWindow;
+}
+
+void MainWindow::release() {
+  delete mainWindow;
+  mainWindow = nullptr;
+}
+
+MainWindow::~MainWindow() {
+  // After a normal exit the window is already gone; after a failed start it may not be.
+  if (window_) DestroyWindow(window_);
+}
+
+UINT MainWindow::activateMessage() {
+  static const UINT message = RegisterWindowMessageW(L"Tarnwelt.Vemlix.Activate");
+  return message;
+}
+
+void MainWindow::initialize(HINSTANCE instance) {
+  instance_ = instance;
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES |
+                                    ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS |
+                                    ICC_HOTKEY_CLASS | ICC_ANIMATE_CLASS};
+  InitCommonControlsEx(&controls);
+  title_ = loadText(instance, IDS_APP_TITLE);
+  className_ = loadText(instance, IDS_WINDOW_CLASS);
+}
+
+ATOM MainWindow::registerWindowClass(HINSTANCE instance) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = windowProcedure;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_VEMLIX));
+  windowClass.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SMALL));
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = className_.c_str();
+  return RegisterClassExW(&windowClass);
+}
+
+int MainWindow::createMainWindow(HINSTANCE instance, int /*showCommand*/) {
+  instance_ = instance;
+  AppSettings& settings = AppSettings::instance();
+  HWND window = CreateWindowExW(0, className_.c_str(), title_.c_str(), WS_OVERLAPPEDWINDOW,
+                                settings.getInt(SettingId::WND_XPOS),
+                                settings.getInt(SettingId::WND_YPOS), kWindowWidth,
+                                kWindowHeight, nullptr, nullptr, instance, this);
+  if (!window) return 0;
+
+  SetWindowLongW(window, GWL_STYLE, kSkinStyle);
+  SetWindowLongW(window, GWL_EXSTYLE, WS_EX_LAYERED);
+  // Without this the old caption and frame stay cached in the window's non-client area.
+  SetWindowPos(window, nullptr, 0, 0, 0, 0,
+               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetLayeredWindowAttributes(window, 0, 0, LWA_ALPHA);
+
+  if (!settings.getBool(SettingId::START_ON_TRAY)) showWindowAnimated(window, kShowAnimated);
+  return 1;
+}
+
+int MainWindow::runMessageLoop() {
+  HACCEL accelerators = LoadAcceleratorsW(instance_, MAKEINTRESOURCEW(IDC_VEMLIX));
+  MSG message{};
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (TranslateAcceleratorW(message.hwnd, accelerators, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return 0;
+    case WM_COMMAND:
+      return onCommand(wParam, lParam);
+    case WM_NCHITTEST:
+      return onNcHitTest(wParam, lParam);
+    case WM_MOVE:
+      onMove();
+      return 0;
+    case WM_PAINT:
+      onPaint();
+      return 0;
+    case WM_DESTROY:
+      onDestroy();
+      return 0;
+  }
+  if (message == activateMessage()) {
+    onActivateRequest();
+    return 0;
+  }
+  return defaultProcessing(message, wParam, lParam);
+}
+
+LRESULT MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
+  switch (LOWORD(wParam)) {
+    case CMD_EXIT:
+    case IDM_EXIT_LEGACY:
+      exitProgram();
+      return 0;
+  }
+  return defaultProcessing(WM_COMMAND, wParam, lParam);
+}
+
+// Dragging anywhere on the skin that is not a control moves the window.
+LRESULT MainWindow::onNcHitTest(WPARAM wParam, LPARAM lParam) {
+  LRESULT hit = defaultProcessing(WM_NCHITTEST, wParam, lParam);
+  return hit == HTCLIENT ? HTCAPTION : hit;
+}
+
+void MainWindow::onMove() {
+  if (IsIconic(window_)) return;
+  WINDOWINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetWindowInfo(window_, &info)) return;
+  AppSettings& settings = AppSettings::instance();
+  settings.setInt(SettingId::WND_XPOS, info.rcWindow.left);
+  settings.setInt(SettingId::WND_YPOS, info.rcWindow.top);
+  settings.save();
+}
+
+void MainWindow::onPaint() {
+  PAINTSTRUCT paint;
+  BeginPaint(window_, &paint);
+  EndPaint(window_, &paint);
+}
+
+void MainWindow::onDestroy() {
+  AppSettings::release();
+  PostQuitMessage(0);
+}
+
+void MainWindow::onActivateRequest() {
+  if (!IsWindowVisible(window_)) {
+    fadeEnabled = true;
+    showWindowAnimated(window_, kShowAnimated);
+  }
+  SetForegroundWindow(window_);
+}
+
+void MainWindow::exitProgram() {
+  fadeEnabled = true;
+  showWindowAnimated(window_, kHideAnimated);
+  DestroyWindow(window_);
+}
