@@ -1,0 +1,9 @@
+#include "capture/local_saver.h"
+
+#include "capture/output_name.h"
+#include "platform/files.h"
+
+bool LocalSaver::saveLocalCopy(const EffectiveShot& shot, const std::wstring& capturedPath,
+                               std::wstring_view stamp) const {
+  return platform::copyFile(capturedPath, localTargetPath(shot, stamp));
+}

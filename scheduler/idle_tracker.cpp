@@ -1,0 +1,26 @@
+#include "scheduler/idle_tracker.h"
+
+#include <limits>
+
+bool IdleTracker::onTick(uint32_t lastInputTime, bool disableIdle, int32_t idleLimitSeconds) {
+  std::lock_guard guard(lock_);
+  if (lastInputTime == lastInputTime_) {
+    // Held at the top instead of wrapping: a wrapped count would let a long absence look short.
+    constexpr uint32_t kMax = std::numeric_limits<uint32_t>::max();
+    idleMilliseconds_ = idleMilliseconds_ > kMax - 1000 ? kMax : idleMilliseconds_ + 1000;
+    // Compared unsigned: a negative limit becomes one of about 49 days instead of pausing at
+    // the first quiet tick.
+    const uint32_t limit = static_cast<uint32_t>(idleLimitSeconds) * 1000u;
+    if (disableIdle && idleMilliseconds_ >= limit) active_ = false;
+  } else {
+    idleMilliseconds_ = 0;
+    lastInputTime_ = lastInputTime;
+    active_ = true;
+  }
+  return active_;
+}
+
+bool IdleTracker::active() const {
+  std::lock_guard guard(lock_);
+  return active_;
+}
