@@ -22,7 +22,7 @@ if [ -d fuzz ] && [ -f fuzz/CMakeLists.txt ]; then
   step "fuzzers" scripts/fuzz.sh
 fi
 step "windows build" bash -c "cmake --preset windows >/dev/null && cmake --build --preset windows -j$jobs"
-step "windows tests (Wine)" ctest --preset windows
+step "windows tests (Wine)" scripts/offline.sh ctest --preset windows
 
 if [ ${#failed[@]} -ne 0 ]; then
   echo "FAILED: ${failed[*]}"

@@ -1,0 +1,53 @@
+#pragma once
+// Starts Vemlix.exe as a separate process for a test and finds its windows.
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32_handles.h"
+
+// The Windows form of the built Vemlix.exe.
+std::wstring vemlixExePath();
+
+// The data folder Vemlix uses in this Wine prefix: Documents\Vemlix\SharedData.
+std::wstring sharedDataFolder();
+std::wstring settingsFilePath();
+
+// Removes Documents\Vemlix and everything in it, as on a machine that never ran Vemlix.
+void removeVemlixData();
+
+// Writes a settings file whose keys are the defaults with the given lines replacing theirs
+// ("KEY=value" each), so a test never reaches the default update address.
+void writeSettings(const std::wstring& overrides);
+
+class VemlixProcess {
+ public:
+  VemlixProcess();
+  ~VemlixProcess();  // ends the process if it still runs
+  VemlixProcess(const VemlixProcess&) = delete;
+  VemlixProcess& operator=(const VemlixProcess&) = delete;
+
+  bool started() const { return static_cast<bool>(process_); }
+  // The process's top-level window of class "VEMLIX", waiting up to `timeoutMs` for it.
+  HWND waitForMainWindow(DWORD timeoutMs = 15000) const;
+  // Waits until the window is visible at full alpha 240.
+  bool waitUntilShown(HWND window, DWORD timeoutMs = 15000) const;
+  // Waits for the process to end; false on time-out.
+  bool waitForExit(DWORD timeoutMs, DWORD& exitCode) const;
+  DWORD id() const { return processId_; }
+
+ private:
+  win32::UniqueHandle process_;
+  DWORD processId_ = 0;
+};
+
+// Polls `condition` every 50 ms until it holds or `timeoutMs` passes.
+template <typename Condition>
+bool waitFor(Condition condition, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(50);
+  }
+  return true;
+}

@@ -1,0 +1,103 @@
+// Vemlix.exe started as a real process under Wine: first start, start on tray, a second
+// start, and the system close command.
+#include <gtest/gtest.h>
+
+#include "support/temp_folder.h"
+#include "support/vemlix_process_win.h"
+
+namespace {
+
+std::string fileText(const std::wstring& path) { return readBytes(path); }
+
+class StartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override { removeVemlixData(); }
+  void TearDown() override { removeVemlixData(); }
+
+  // Ends the program the way the system does (Alt+F4) and returns its exit code.
+  static DWORD closeBySystemCommand(const VemlixProcess& vemlix, HWND window) {
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD exitCode = 12345;
+    EXPECT_TRUE(vemlix.waitForExit(10000, exitCode));
+    return exitCode;
+  }
+};
+
+TEST_F(StartupTest, FirstStartWritesDefaultsAndFadesInTheSkin) {
+  VemlixProcess vemlix;
+  ASSERT_TRUE(vemlix.started());
+  HWND window = vemlix.waitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(vemlix.waitUntilShown(window));
+
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  EXPECT_EQ(rect.right - rect.left, 400);
+  EXPECT_EQ(rect.bottom - rect.top, 300);
+  EXPECT_EQ(rect.left, 400);
+  EXPECT_EQ(rect.top, 400);
+  EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_TRUE(GetWindowLongW(window, GWL_STYLE) & WS_POPUP);
+  EXPECT_FALSE(GetWindowLongW(window, GWL_STYLE) & WS_CAPTION);
+
+  const std::string settings = fileText(settingsFilePath());
+  ASSERT_EQ(settings.rfind("\xEF\xBB\xBFHOME_PATH=", 0), 0u) << settings;
+  EXPECT_NE(settings.find("\r\nVERSION=1.3\r\n"), std::string::npos);
+  EXPECT_NE(settings.find("\r\nCHECK_UPDATES=1\r\n"), std::string::npos);
+  EXPECT_NE(settings.find("\r\nFTP_PASSWORD=\r\nWND_XPOS=400\r\nWND_YPOS=400\r\n"),
+            std::string::npos);
+
+  EXPECT_EQ(closeBySystemCommand(vemlix, window), 0u);
+}
+
+TEST_F(StartupTest, StartOnTrayKeepsTheWindowHidden) {
+  writeSettings(L"START_ON_TRAY=1");
+  VemlixProcess vemlix;
+  HWND window = vemlix.waitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  Sleep(1500);
+  EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_EQ(closeBySystemCommand(vemlix, window), 0u);
+}
+
+TEST_F(StartupTest, SecondStartShowsTheRunningOneAndLeaves) {
+  writeSettings(L"START_ON_TRAY=1");
+  VemlixProcess first;
+  HWND window = first.waitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  const std::string settingsBefore = fileText(settingsFilePath());
+
+  VemlixProcess second;
+  DWORD secondExit = 12345;
+  ASSERT_TRUE(second.waitForExit(15000, secondExit));
+  EXPECT_EQ(secondExit, 0u);
+
+  EXPECT_TRUE(first.waitUntilShown(window)) << "the running Vemlix was not brought forward";
+  DWORD firstExit = 0;
+  EXPECT_FALSE(first.waitForExit(0, firstExit)) << "the first Vemlix ended";
+  EXPECT_EQ(fileText(settingsFilePath()), settingsBefore);
+  EXPECT_EQ(closeBySystemCommand(first, window), 0u);
+}
+
+TEST_F(StartupTest, MovingTheWindowStoresItsPosition) {
+  writeSettings(L"WND_XPOS=abc\nWND_YPOS=120");
+  VemlixProcess vemlix;
+  HWND window = vemlix.waitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(vemlix.waitUntilShown(window));
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  EXPECT_EQ(rect.left, 0);
+  EXPECT_EQ(rect.top, 120);
+
+  SetWindowPos(window, nullptr, 210, 230, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_TRUE(waitFor(
+      [] {
+        const std::string text = fileText(settingsFilePath());
+        return text.find("WND_XPOS=210\r\nWND_YPOS=230\r\n") != std::string::npos;
+      },
+      5000));
+  EXPECT_EQ(closeBySystemCommand(vemlix, window), 0u);
+}
+
+}  // namespace
