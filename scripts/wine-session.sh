@@ -2,6 +2,7 @@
 # A private Wine session: a prefix, an Xvfb display and a home folder under STATE_DIR, so tests
 # and `make run` never touch the user's own Wine, display or documents.
 # Usage: wine-session.sh start|stop|env STATE_DIR
+# With VEMLIX_DISPLAY set (e.g. :0) the session uses that display instead of its own Xvfb.
 set -euo pipefail
 action="$1"
 state="$(mkdir -p "$2" && cd "$2" && pwd)"
@@ -41,8 +42,12 @@ start() {
   exec 9>"$state/lock"
   flock 9
   mkdir -p "$state/home"
-  xvfb_alive || start_xvfb
-  write_env "$(cat "$state/display")"
+  if [ -n "${VEMLIX_DISPLAY:-}" ]; then
+    write_env "${VEMLIX_DISPLAY#:}"  # a real display the user is looking at
+  else
+    xvfb_alive || start_xvfb
+    write_env "$(cat "$state/display")"
+  fi
   # shellcheck source=/dev/null
   . "$state/env"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
