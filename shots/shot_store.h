@@ -13,10 +13,18 @@ using ShotPtr = std::shared_ptr<ShotDefinition>;
 
 // Used from the UI thread, the New Shot window's thread and the scheduler's workers. Every
 // operation takes the store lock; the fields of a stored record are read and changed only
-// through copy(), update() and forEach(), which hold it too.
+// through copy(), update() and forEach(), which hold it too. The callbacks of update() and
+// forEach() run under that lock and must not call back into the store.
+//
+// Saves are serialised and each writes a snapshot taken after the previous one was written,
+// so the file always ends up holding the latest state; a save replaces the file atomically.
 class ShotStore {
  public:
+  // Thread-safe. The store object itself is never destroyed, so a worker that still holds
+  // the reference after release() finds an empty store rather than freed memory.
   static ShotStore& instance();
+  // Drops every record (threads holding one keep it alive) and leaves the store empty,
+  // as a newly made one.
   static void release();
 
   uint32_t count() const;
@@ -24,6 +32,9 @@ class ShotStore {
   uint32_t add(ShotPtr shot);      // null adds nothing; saves in every case; returns count()
   void remove(int64_t slot);       // saves in every case
   void save();
+  // Appends the shots of ShotsData.idx with ids following the ones already held, and
+  // rewrites the file once in its own layout when any were found. A missing or unreadable
+  // file changes nothing.
   void load();
 
   // A consistent copy of a record's fields.
@@ -35,5 +46,17 @@ class ShotStore {
 
  private:
   ShotStore() = default;
-  // ... implementation detail is the shots helper's to finish
+  ~ShotStore() = default;
+
+  // Snapshot of every record's fields in slot order.
+  std::vector<ShotDefinition> copyAll() const;
+  // Appends under the lock; false when the record is already stored.
+  bool append(const ShotPtr& shot);
+
+  // Guards shots_ and the fields of every record in it.
+  mutable std::mutex lock_;
+  // Slot i holds the record whose SHOT_ID is i.
+  std::vector<ShotPtr> shots_;
+  // Held for a whole save, taken before lock_ and never while holding it.
+  std::mutex saveLock_;
 };

@@ -1,0 +1,116 @@
+#include "app/password_cipher.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// Each character of the stored form as two hex digits, for comparing with known answers.
+std::string hexOf(const std::wstring& text) {
+  static const char digits[] = "0123456789abcdef";
+  std::string hex;
+  for (wchar_t c : text) {
+    EXPECT_LE(static_cast<unsigned long>(c), 0xFFu);
+    hex.push_back(digits[(c >> 4) & 0xF]);
+    hex.push_back(digits[c & 0xF]);
+  }
+  return hex;
+}
+
+std::wstring encrypted(std::wstring text) {
+  EXPECT_TRUE(PasswordCipher::instance().encrypt(text, text.size()));
+  return text;
+}
+
+std::wstring decrypted(std::wstring text) {
+  EXPECT_TRUE(PasswordCipher::instance().decrypt(text, text.size()));
+  return text;
+}
+
+// Expected values computed with `openssl enc -bf-ecb -nopad` (legacy provider) under the key
+// "k3v9p2qx7m5tz8wn", on the password filled up with zero bytes to a multiple of 8.
+TEST(PasswordCipherTest, KnownAnswers) {
+  EXPECT_EQ(hexOf(encrypted(L"a")), "aedd229beca9a2a7");
+  EXPECT_EQ(hexOf(encrypted(L"password")), "3ce56b124375ee95");
+  EXPECT_EQ(hexOf(encrypted(L"password1")), "3ce56b124375ee954b35751cd5fdf126");
+}
+
+TEST(PasswordCipherTest, LengthsAreWholeBlocks) {
+  EXPECT_EQ(encrypted(L"x").size(), 8u);
+  EXPECT_EQ(encrypted(L"12345678").size(), 8u);
+  EXPECT_EQ(encrypted(L"123456789").size(), 16u);
+  EXPECT_EQ(decrypted(encrypted(L"123456789")), L"123456789");
+}
+
+TEST(PasswordCipherTest, EmptyPasswordStaysEmpty) {
+  EXPECT_EQ(encrypted(L""), L"");
+  EXPECT_EQ(decrypted(L""), L"");
+}
+
+TEST(PasswordCipherTest, ShortLastPieceIsFilledWithZeroBytes) {
+  const std::wstring stored = encrypted(L"password1");
+  // The first block alone, and the first block plus three characters of the second.
+  EXPECT_EQ(decrypted(stored.substr(0, 8)), L"password");
+  std::wstring tail = stored.substr(8, 3);
+  tail.resize(8, L'\0');
+  EXPECT_EQ(decrypted(stored.substr(0, 11)), L"password" + decrypted(tail));
+}
+
+TEST(PasswordCipherTest, LengthLimitsTheCharactersUsed) {
+  std::wstring text = L"password-and-more";
+  ASSERT_TRUE(PasswordCipher::instance().encrypt(text, 8));
+  EXPECT_EQ(text, encrypted(L"password"));
+  ASSERT_TRUE(PasswordCipher::instance().decrypt(text, 100));
+  EXPECT_EQ(text, L"password");
+}
+
+// "pw15" encrypts to 59 a6 0a 85 46 f3 02 82: a line feed in the middle.
+TEST(PasswordCipherTest, UnstorableCipherBytesAreEscaped) {
+  const std::wstring stored = encrypted(L"pw15");
+  EXPECT_EQ(stored, L"#59A60A8546F30282");
+  EXPECT_EQ(decrypted(stored), L"pw15");
+  EXPECT_EQ(decrypted(L"#59a60a8546f30282"), L"pw15");
+  // "pässwort": a zero byte in its cipher text.
+  const std::wstring latin = L"p\u00e4sswort";
+  EXPECT_EQ(encrypted(latin), L"#28D76100B012A4FDC1E5CBDF5FDC1C99");
+  EXPECT_EQ(decrypted(encrypted(latin)), latin);
+}
+
+TEST(PasswordCipherTest, TextThatOnlyLooksEscapedIsPlainCipherText) {
+  // Wrong length for the escaped form, or a character that is not a hex digit.
+  for (std::wstring text : {std::wstring(L"#59A60A8546F302"), std::wstring(L"#59A60A8546F3028G")}) {
+    std::wstring plain = text;
+    ASSERT_TRUE(PasswordCipher::instance().decrypt(plain, plain.size()));
+    std::wstring padded = text;
+    padded.resize((text.size() + 7) / 8 * 8, L'\0');
+    EXPECT_EQ(plain, decrypted(padded)) << "for " << hexOf(text);
+  }
+}
+
+TEST(PasswordCipherTest, RefusesWhatCannotComeBack) {
+  for (std::wstring password :
+       {std::wstring(L"euro\u20ac"), std::wstring(L"nul\0here", 8), std::wstring(L"\U0001F600")}) {
+    std::wstring text = password;
+    EXPECT_FALSE(PasswordCipher::instance().encrypt(text, text.size()));
+    EXPECT_EQ(text, password);
+  }
+  std::wstring notCipher = L"abc\u0100defg";
+  EXPECT_FALSE(PasswordCipher::instance().decrypt(notCipher, notCipher.size()));
+  EXPECT_EQ(notCipher, L"abc\u0100defg");
+}
+
+TEST(PasswordCipherTest, EveryLatin1PasswordComesBack) {
+  for (wchar_t c = 1; c <= 0xFF; ++c) {
+    for (size_t length : {1u, 7u, 8u, 9u, 16u}) {
+      std::wstring password(length, c);
+      password[length / 2] = static_cast<wchar_t>(0x100 - c);
+      if (password[length / 2] == 0x100) password[length / 2] = L'z';
+      const std::wstring stored = encrypted(password);
+      EXPECT_EQ(stored.find_first_of(std::wstring(L"\0\n\r", 3)), std::wstring::npos);
+      EXPECT_EQ(decrypted(stored), password);
+    }
+  }
+}
+
+}  // namespace
