@@ -1,0 +1,56 @@
+#include "scheduler/worker_group.h"
+
+#include <system_error>
+#include <thread>
+
+WorkerGroup& WorkerGroup::workers() {
+  // Never destroyed: a worker still ending at process exit must find its mutex intact.
+  static WorkerGroup* group = new WorkerGroup;
+  return *group;
+}
+
+bool WorkerGroup::start(std::function<void()> work) {
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (closed_) return false;
+    ++running_;
+  }
+  try {
+    std::thread([this, work = std::move(work)] {
+      work();
+      finished();
+    }).detach();
+  } catch (const std::system_error&) {
+    finished();
+    return false;
+  }
+  return true;
+}
+
+void WorkerGroup::finished() {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (--running_ == 0) idle_.notify_all();
+}
+
+bool WorkerGroup::closeAndWait(std::chrono::milliseconds limit) {
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    closed_ = true;
+  }
+  return waitIdle(limit);
+}
+
+bool WorkerGroup::waitIdle(std::chrono::milliseconds limit) {
+  std::unique_lock<std::mutex> guard(lock_);
+  return idle_.wait_for(guard, limit, [this] { return running_ == 0; });
+}
+
+std::size_t WorkerGroup::running() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return running_;
+}
+
+void WorkerGroup::reopen() {
+  std::lock_guard<std::mutex> guard(lock_);
+  closed_ = false;
+}
