@@ -48,6 +48,7 @@ class AppSettings {
   // Gives every key that load() did not find its default, makes the folders and saves.
   void applyDefaults();
   // DOCS_PATH := documents folder + "\Vemlix\", and creates it and its SharedData folder.
+  // Leaves DOCS_PATH empty when there is no documents folder; save() then refuses to write.
   void prepareFolders();
 
   bool getBool(SettingId id) const;
@@ -67,5 +68,17 @@ class AppSettings {
  private:
   AppSettings() = default;
   ~AppSettings() = default;
-  // ... implementation detail below is the settings helper's to finish
+
+  // Creates DOCS_PATH and its SharedData folder; both may exist already.
+  void createDataFolders() const;
+  std::array<std::wstring, kSettingCount> snapshot() const;
+
+  // Guards values_ and foundByLoad_. All 22 entries exist from construction on, so a read
+  // never changes the container.
+  mutable std::mutex valuesLock_;
+  std::array<std::wstring, kSettingCount> values_;
+  // Which keys the last load() found in the file; applyDefaults() fills in the others.
+  std::array<bool, kSettingCount> foundByLoad_{};
+  // One save at a time, so two saves cannot interleave their snapshots and replacements.
+  std::mutex saveLock_;
 };

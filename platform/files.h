@@ -24,6 +24,7 @@ bool writeFileAtomically(const std::wstring& path, std::string_view bytes);
 bool copyFile(const std::wstring& from, const std::wstring& to);
 
 bool removeFile(const std::wstring& path);
+// True for an existing file; false for a folder or nothing.
 bool fileExists(const std::wstring& path);
 
 // Creates one folder; true when it exists afterwards.

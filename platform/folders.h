@@ -17,4 +17,11 @@ std::wstring tempFolder();
 // Full path of the running program.
 std::wstring modulePath();
 
+enum class UserFolder { kDocuments, kPictures };
+
+// Tests point a user folder at a folder of their own, so that they never touch the real
+// user's files; an empty path restores the system's answer. The program itself never calls
+// this.
+void overrideFolderForTests(UserFolder folder, std::wstring path);
+
 }  // namespace platform

@@ -1,0 +1,190 @@
+#include "app/app_settings.h"
+
+#include <utility>
+
+#include "app/number_text.h"
+#include "app/settings_file.h"
+#include "platform/files.h"
+#include "platform/folders.h"
+
+namespace {
+
+struct SettingInfo {
+  const wchar_t* key;
+  // Null for the two paths, which are worked out from the machine instead.
+  const wchar_t* defaultValue;
+};
+
+constexpr std::array<SettingInfo, kSettingCount> kSettings{{
+    {L"HOME_PATH=", nullptr},
+    {L"DOCS_PATH=", nullptr},
+    {L"VERSION=", kProgramVersion},
+    {L"VERSION_PATH=", L"http://vemlix.example.com/vemlix/vemlix.version"},
+    {L"VEMLIX_HOME=", L"http://vemlix.example.com/projects/vemlix/"},
+    {L"SCHED_ON=", L"0"},
+    {L"START_ON_TRAY=", L"0"},
+    {L"LOAD_ON_START=", L"1"},
+    {L"CHECK_UPDATES=", L"1"},
+    {L"DISABLE_IDLE=", L"0"},
+    {L"DISABLE_IDLE_INTERVAL=", L"0"},
+    {L"AUTO_SHOT_ENABLE=", L"0"},
+    {L"SHOT_INTERVAL=", L"60"},
+    {L"SHOT_TIMESTAMP=", L"default"},
+    {L"SHOT_FORMAT=", L"4"},
+    {L"LOCAL_PATH=", L""},
+    {L"FTP_FOLDER=", L""},
+    {L"FTP_SERVER=", L""},
+    {L"FTP_USER=", L""},
+    {L"FTP_PASSWORD=", L""},
+    {L"WND_XPOS=", L"400"},
+    {L"WND_YPOS=", L"400"},
+}};
+
+size_t slot(SettingId id) { return static_cast<size_t>(id); }
+// A SettingId made from an integer may lie outside the table.
+bool isKnown(SettingId id) { return slot(id) < kSettings.size(); }
+
+constexpr wchar_t kSeparator = platform::kPathSeparator;
+
+// The running program's folder, with its trailing separator.
+std::wstring programFolder() {
+  const std::wstring program = platform::modulePath();
+  const size_t separator = program.find_last_of(kSeparator);
+  return separator == std::wstring::npos ? std::wstring() : program.substr(0, separator + 1);
+}
+
+std::wstring sharedDataFolderOf(const std::wstring& docs) {
+  return docs + kSeparator + L"SharedData" + kSeparator;
+}
+
+std::wstring settingsFileOf(const std::wstring& docs) {
+  return sharedDataFolderOf(docs) + L"AppSettings.idx";
+}
+
+struct Singleton {
+  std::mutex lock;
+  AppSettings* object = nullptr;
+};
+
+Singleton& singleton() {
+  static Singleton holder;
+  return holder;
+}
+
+}  // namespace
+
+AppSettings& AppSettings::instance() {
+  Singleton& holder = singleton();
+  std::lock_guard guard(holder.lock);
+  if (!holder.object) holder.object = new AppSettings();
+  return *holder.object;
+}
+
+void AppSettings::release() {
+  Singleton& holder = singleton();
+  AppSettings* object = nullptr;
+  {
+    std::lock_guard guard(holder.lock);
+    object = std::exchange(holder.object, nullptr);
+  }
+  delete object;
+}
+
+const wchar_t* AppSettings::keyText(SettingId id) {
+  return isKnown(id) ? kSettings[slot(id)].key : L"";
+}
+
+bool AppSettings::load() {
+  if (getString(SettingId::DOCS_PATH).empty()) prepareFolders();
+  std::string bytes;
+  FoundSettings found;
+  if (platform::readWholeFile(settingsFilePath(), bytes)) found = parseSettingsFile(bytes);
+  // An empty DOCS_PATH would put the data files at the root of the drive.
+  auto& docs = found[slot(SettingId::DOCS_PATH)];
+  if (docs && docs->empty()) docs.reset();
+
+  bool complete = true;
+  std::lock_guard guard(valuesLock_);
+  for (size_t i = 0; i < found.size(); ++i) {
+    foundByLoad_[i] = found[i].has_value();
+    complete = complete && foundByLoad_[i];
+    if (found[i]) values_[i] = std::move(*found[i]);
+  }
+  values_[slot(SettingId::VERSION)] = kProgramVersion;
+  return complete;
+}
+
+void AppSettings::applyDefaults() {
+  std::array<bool, kSettingCount> found;
+  {
+    std::lock_guard guard(valuesLock_);
+    found = foundByLoad_;
+    for (size_t i = 0; i < kSettings.size(); ++i) {
+      if (!found[i] && kSettings[i].defaultValue) values_[i] = kSettings[i].defaultValue;
+    }
+    values_[slot(SettingId::VERSION)] = kProgramVersion;
+  }
+  if (!found[slot(SettingId::HOME_PATH)]) setString(SettingId::HOME_PATH, programFolder());
+  if (found[slot(SettingId::DOCS_PATH)]) {
+    createDataFolders();
+  } else {
+    prepareFolders();
+  }
+  save();
+}
+
+void AppSettings::prepareFolders() {
+  const std::wstring documents = platform::documentsFolder();
+  setString(SettingId::DOCS_PATH, documents.empty() ? std::wstring()
+                                                    : documents + kSeparator + L"Vemlix" +
+                                                          kSeparator);
+  createDataFolders();
+}
+
+void AppSettings::createDataFolders() const {
+  const std::wstring docs = getString(SettingId::DOCS_PATH);
+  if (docs.empty()) return;
+  platform::createFolder(docs);
+  platform::createFolder(sharedDataFolder());
+}
+
+bool AppSettings::save() {
+  std::lock_guard guard(saveLock_);
+  const SettingValues values = snapshot();
+  const std::wstring& docs = values[slot(SettingId::DOCS_PATH)];
+  if (docs.empty()) return false;
+  return platform::writeFileAtomically(settingsFileOf(docs), formatSettingsFile(values));
+}
+
+std::array<std::wstring, kSettingCount> AppSettings::snapshot() const {
+  std::lock_guard guard(valuesLock_);
+  return values_;
+}
+
+bool AppSettings::getBool(SettingId id) const { return getString(id) == L"1"; }
+
+int32_t AppSettings::getInt(SettingId id) const { return parseDecimal(getString(id)); }
+
+std::wstring AppSettings::getString(SettingId id) const {
+  if (!isKnown(id)) return {};
+  std::lock_guard guard(valuesLock_);
+  return values_[slot(id)];
+}
+
+void AppSettings::setBool(SettingId id, bool value) { setString(id, value ? L"1" : L"0"); }
+
+void AppSettings::setInt(SettingId id, int32_t value) { setString(id, decimalText(value)); }
+
+void AppSettings::setString(SettingId id, std::wstring value) {
+  if (!isKnown(id)) return;
+  std::lock_guard guard(valuesLock_);
+  values_[slot(id)] = std::move(value);
+}
+
+std::wstring AppSettings::sharedDataFolder() const {
+  return sharedDataFolderOf(getString(SettingId::DOCS_PATH));
+}
+
+std::wstring AppSettings::settingsFilePath() const {
+  return settingsFileOf(getString(SettingId::DOCS_PATH));
+}

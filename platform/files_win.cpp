@@ -1,0 +1,89 @@
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/unique_handle.h"
+
+namespace platform {
+namespace {
+
+// Large writes are split so every WriteFile length fits in a DWORD.
+constexpr size_t kMaxChunk = 1u << 30;
+
+bool writeAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const DWORD chunk = static_cast<DWORD>(bytes.size() < kMaxChunk ? bytes.size() : kMaxChunk);
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+// Unique within the machine: the process id tells processes apart, the counter tells
+// apart the saves of one process that may run on different threads.
+std::wstring temporaryPathBeside(const std::wstring& path) {
+  static std::atomic<unsigned> counter{0};
+  return path + L".~" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+         std::to_wstring(counter++) + L".tmp";
+}
+
+bool writeNewFile(const std::wstring& path, std::string_view bytes) {
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  return writeAll(file.get(), bytes) && FlushFileBuffers(file.get()) && file.close();
+}
+
+bool isFolder(DWORD attributes) {
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+bool readWholeFile(const std::wstring& path, std::string& bytes) {
+  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  std::string content;
+  char buffer[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return false;
+    if (got == 0) break;
+    content.append(buffer, got);
+  }
+  bytes = std::move(content);
+  return true;
+}
+
+bool writeFileAtomically(const std::wstring& path, std::string_view bytes) {
+  const std::wstring temporary = temporaryPathBeside(path);
+  if (!writeNewFile(temporary, bytes) ||
+      !MoveFileExW(temporary.c_str(), path.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool copyFile(const std::wstring& from, const std::wstring& to) {
+  return CopyFileW(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+bool removeFile(const std::wstring& path) { return DeleteFileW(path.c_str()) != 0; }
+
+bool fileExists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !isFolder(attributes);
+}
+
+bool createFolder(const std::wstring& path) {
+  return CreateDirectoryW(path.c_str(), nullptr) || isFolder(GetFileAttributesW(path.c_str()));
+}
+
+}  // namespace platform

@@ -1,0 +1,38 @@
+#pragma once
+// The one owner of a POSIX file descriptor: closes it, can be moved, never copied.
+#include <unistd.h>
+
+#include <utility>
+
+namespace platform {
+
+class UniqueFd {
+ public:
+  UniqueFd() = default;
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  UniqueFd& operator=(UniqueFd&& other) noexcept {
+    if (this != &other) reset(std::exchange(other.fd_, -1));
+    return *this;
+  }
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  ~UniqueFd() { reset(); }
+
+  int get() const { return fd_; }
+  explicit operator bool() const { return fd_ >= 0; }
+
+  // Closes now and reports whether the close succeeded: for a file just written, a failed
+  // close can be the first sign that the data did not reach the disk.
+  bool close() { return ::close(std::exchange(fd_, -1)) == 0; }
+
+  void reset(int fd = -1) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace platform
