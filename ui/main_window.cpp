@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/app_settings.h"
+#include "shots/shot_store.h"
 #include "ui/resource_ids.h"
 #include "ui/window_fade.h"
 
@@ -85,6 +86,8 @@ int MainWindow::createMainWindow(HINSTANCE instance, int /*showCommand*/) {
                SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetLayeredWindowAttributes(window, 0, 0, LWA_ALPHA);
 
+  ShotStore::instance().load();
+
   if (!settings.getBool(SettingId::START_ON_TRAY)) showWindowAnimated(window, kShowAnimated);
   return 1;
 }
@@ -159,6 +162,7 @@ void MainWindow::onPaint() {
 }
 
 void MainWindow::onDestroy() {
+  ShotStore::release();
   AppSettings::release();
   PostQuitMessage(0);
 }
