@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace {
 
 constexpr bool kWideIsUtf16 = sizeof(wchar_t) == 2;
@@ -39,8 +41,8 @@ TEST(TextCodec, RoundTripsCodePointsOfEveryRange) {
   for (char32_t code : {0x1u, 0x7Fu, 0x80u, 0x7FFu, 0x800u, 0xD7FFu, 0xE000u, 0xFEFFu, 0xFFFDu,
                         0xFFFFu, 0x10000u, 0x1F600u, 0x10FFFFu}) {
     const std::wstring text = L"a" + wide(code) + L"b";
-    EXPECT_EQ(decodeUtf8(encodeUtf8(text, false)), text) << std::hex << code;
-    EXPECT_EQ(decodeUtf8(encodeUtf8(text, true)), text) << std::hex << code;
+    EXPECT_EQ(decodeUtf8(encodeUtf8(text, false)), text) << std::hex << static_cast<uint32_t>(code);
+    EXPECT_EQ(decodeUtf8(encodeUtf8(text, true)), text) << std::hex << static_cast<uint32_t>(code);
   }
 }
 
