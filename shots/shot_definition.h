@@ -37,4 +37,6 @@ struct ShotDefinition {
   bool isNew = false;
   int32_t tickCount = 0;
   std::wstring capturedFile;
+
+  bool operator==(const ShotDefinition&) const = default;
 };

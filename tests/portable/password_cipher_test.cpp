@@ -73,7 +73,7 @@ TEST(PasswordCipherTest, UnstorableCipherBytesAreEscaped) {
   EXPECT_EQ(decrypted(L"#59a60a8546f30282"), L"pw15");
   // "pässwort": a zero byte in its cipher text.
   const std::wstring latin = L"p\u00e4sswort";
-  EXPECT_EQ(encrypted(latin), L"#28D76100B012A4FDC1E5CBDF5FDC1C99");
+  EXPECT_EQ(encrypted(latin), L"#28D76100B012A4FD");
   EXPECT_EQ(decrypted(encrypted(latin)), latin);
 }
 

@@ -1,0 +1,233 @@
+#include "shots/shot_store.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/app_settings.h"
+#include "platform/files.h"
+#include "platform/folders.h"
+#include "shots/shots_file.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+// Points the documents folder, and with it ShotsData.idx, into a fresh temporary folder.
+class ShotStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::overrideFolderForTests(platform::UserFolder::kDocuments, temp_.path());
+    AppSettings::instance().prepareFolders();
+    ShotStore::release();
+  }
+  void TearDown() override {
+    ShotStore::release();
+    AppSettings::release();
+    platform::overrideFolderForTests(platform::UserFolder::kDocuments, L"");
+  }
+
+  std::wstring shotsFile() const {
+    return AppSettings::instance().sharedDataFolder() + kShotsFileName;
+  }
+  std::string fileBytes() const { return readBytes(shotsFile()); }
+  void writeFile(const std::string& bytes) const { writeBytes(shotsFile(), bytes); }
+
+  static ShotPtr named(const std::wstring& name) {
+    auto shot = std::make_shared<ShotDefinition>();
+    shot->NAME = name;
+    shot->isNew = true;
+    return shot;
+  }
+  static std::vector<std::wstring> names() {
+    std::vector<std::wstring> result;
+    ShotStore::instance().forEach(
+        [&](const ShotPtr&, ShotDefinition& shot) { result.push_back(shot.NAME); });
+    return result;
+  }
+  // What the file must hold for the store as it is now.
+  static std::string expectedFile() {
+    std::vector<ShotDefinition> shots;
+    ShotStore::instance().forEach(
+        [&](const ShotPtr&, ShotDefinition& shot) { shots.push_back(shot); });
+    return formatShotsFile(shots);
+  }
+
+  TempFolder temp_;
+};
+
+TEST_F(ShotStoreTest, AddNumbersSlotsAndSaves) {
+  ShotStore& store = ShotStore::instance();
+  const ShotPtr first = named(L"first");
+  EXPECT_EQ(store.add(first), 1u);
+  EXPECT_EQ(store.add(named(L"second")), 2u);
+  EXPECT_EQ(store.count(), 2u);
+  EXPECT_EQ(store.at(0), first);
+  EXPECT_EQ(store.copy(store.at(1)).SHOT_ID, 1);
+  EXPECT_FALSE(store.copy(first).isNew);
+  EXPECT_EQ(fileBytes(), expectedFile());
+  // The same record added again keeps its one slot.
+  EXPECT_EQ(store.add(first), 2u);
+}
+
+TEST_F(ShotStoreTest, AtOutsideTheSlotsGivesNone) {
+  ShotStore& store = ShotStore::instance();
+  store.add(named(L"only"));
+  EXPECT_EQ(store.at(store.count()), nullptr);
+  EXPECT_EQ(store.at(-1), nullptr);
+  EXPECT_EQ(store.at(int64_t{1} << 32), nullptr);
+  EXPECT_EQ(store.copy(nullptr), ShotDefinition{});
+}
+
+TEST_F(ShotStoreTest, AddWithoutARecordStillSaves) {
+  EXPECT_EQ(ShotStore::instance().add(nullptr), 0u);
+  EXPECT_EQ(fileBytes(), "\xEF\xBB\xBF");
+}
+
+TEST_F(ShotStoreTest, RemoveClosesTheGapAndRenumbers) {
+  ShotStore& store = ShotStore::instance();
+  for (const wchar_t* name : {L"first", L"second", L"third"}) store.add(named(name));
+  const ShotPtr second = store.at(1);
+  store.remove(1);
+  EXPECT_EQ(store.count(), 2u);
+  EXPECT_EQ(names(), (std::vector<std::wstring>{L"first", L"third"}));
+  for (uint32_t slot = 0; slot < store.count(); ++slot) {
+    EXPECT_EQ(store.copy(store.at(slot)).SHOT_ID, static_cast<int32_t>(slot));
+  }
+  EXPECT_EQ(fileBytes(), expectedFile());
+  // Whoever still held the removed record can go on reading it.
+  EXPECT_EQ(store.copy(second).NAME, L"second");
+  EXPECT_EQ(store.add(named(L"New Shot - 3")), 3u);
+  EXPECT_EQ(store.copy(store.at(2)).SHOT_ID, 2);
+}
+
+TEST_F(ShotStoreTest, RemoveOutsideTheSlotsStillSaves) {
+  ShotStore& store = ShotStore::instance();
+  store.add(named(L"kept"));
+  writeFile("stale");
+  store.remove(1);
+  store.remove(-1);
+  EXPECT_EQ(store.count(), 1u);
+  EXPECT_EQ(fileBytes(), expectedFile());
+}
+
+TEST_F(ShotStoreTest, NoFileLoadsNothingAndCreatesNone) {
+  ShotStore::instance().load();
+  EXPECT_EQ(ShotStore::instance().count(), 0u);
+  EXPECT_FALSE(platform::fileExists(shotsFile()));
+}
+
+TEST_F(ShotStoreTest, FileWithoutSectionsLoadsNothingAndStaysAsItIs) {
+  for (const std::string bytes : {"", "\xEF\xBB\xBF", "\xEF\xBB\xBFNAME=x\r\n"}) {
+    writeFile(bytes);
+    ShotStore::instance().load();
+    EXPECT_EQ(ShotStore::instance().count(), 0u);
+    EXPECT_EQ(fileBytes(), bytes);
+  }
+}
+
+TEST_F(ShotStoreTest, LoadRenumbersAndRewritesTheFile) {
+  writeFile("[SHOT_SETTINGS]\nSHOT_ID=7\nNAME=seven\nRECT_X=-20\n\n"
+            "[SHOT_SETTINGS]\nSHOT_ID=3\nNAME=three\n");
+  ShotStore& store = ShotStore::instance();
+  store.load();
+  ASSERT_EQ(store.count(), 2u);
+  EXPECT_EQ(names(), (std::vector<std::wstring>{L"seven", L"three"}));
+  EXPECT_EQ(store.copy(store.at(0)).SHOT_ID, 0);
+  EXPECT_EQ(store.copy(store.at(0)).RECT_X, -20);
+  EXPECT_EQ(store.copy(store.at(1)).SHOT_ID, 1);
+  EXPECT_EQ(fileBytes(), expectedFile());
+  EXPECT_NE(fileBytes().find("SHOT_ID=1\r\nAUTO_ENABLED=0\r\nFULL_SCREEN=0\r\nNAME=three\r\n"),
+            std::string::npos);
+}
+
+TEST_F(ShotStoreTest, LoadKeepsASectionThatLacksRequiredKeys) {
+  writeFile("[SHOT_SETTINGS]\nNAME=first\nFORMAT=1\n"
+            "[SHOT_SETTINGS]\nNAME=second\n"
+            "[SHOT_SETTINGS]\nNAME=third\nFORMAT=3\n");
+  ShotStore::instance().load();
+  EXPECT_EQ(names(), (std::vector<std::wstring>{L"first", L"second", L"third"}));
+  EXPECT_EQ(parseShotsFile(fileBytes()).size(), 3u);
+  EXPECT_EQ(fileBytes(), expectedFile());
+}
+
+TEST_F(ShotStoreTest, UnwritableFileLeavesTheStoreAsItIs) {
+  platform::overrideFolderForTests(platform::UserFolder::kDocuments, L"");
+  AppSettings::instance().setString(SettingId::DOCS_PATH, temp_.file(L"missing") + platform::kPathSeparator);
+  EXPECT_EQ(ShotStore::instance().add(named(L"kept in memory")), 1u);
+  EXPECT_EQ(names(), std::vector<std::wstring>{L"kept in memory"});
+  EXPECT_FALSE(platform::fileExists(shotsFile()));
+}
+
+TEST_F(ShotStoreTest, ReleaseEmptiesTheStoreButNotTheRecordsStillHeld) {
+  ShotStore::instance().add(named(L"held"));
+  const ShotPtr held = ShotStore::instance().at(0);
+  ShotStore::release();
+  EXPECT_EQ(ShotStore::instance().count(), 0u);
+  EXPECT_EQ(held->NAME, L"held");
+  // Releasing twice is harmless.
+  ShotStore::release();
+}
+
+TEST_F(ShotStoreTest, UpdateChangesTheStoredRecord) {
+  ShotStore& store = ShotStore::instance();
+  store.add(named(L"before"));
+  store.update(store.at(0), [](ShotDefinition& shot) { shot.AUTO_ENABLED = true; });
+  store.update(nullptr, [](ShotDefinition&) { FAIL() << "called without a record"; });
+  store.save();
+  ShotStore::release();
+  store.load();
+  EXPECT_TRUE(store.copy(store.at(0)).AUTO_ENABLED);
+}
+
+class ShotStoreConcurrencyTest : public ShotStoreTest {};
+
+// One thread adds, removes and saves while others walk the store and read records, as the
+// user interface does while the scheduler's workers run.
+TEST_F(ShotStoreConcurrencyTest, ChangesAndReadsStayConsistent) {
+  ShotStore& store = ShotStore::instance();
+  for (int i = 0; i < 4; ++i) store.add(named(L"seed"));
+  std::atomic<bool> done{false};
+  std::atomic<int> inconsistencies{0};
+
+  auto reader = [&] {
+    while (!done) {
+      int32_t expected = 0;
+      store.forEach([&](const ShotPtr&, ShotDefinition& shot) {
+        if (shot.SHOT_ID != expected++) ++inconsistencies;
+        ++shot.tickCount;
+      });
+      const ShotPtr shot = store.at(store.count() / 2);
+      if (shot) {
+        const ShotDefinition copy = store.copy(shot);
+        if (copy.NAME.empty()) ++inconsistencies;
+        store.update(shot, [](ShotDefinition& s) { s.capturedFile = L"/tmp/capture.png"; });
+      }
+    }
+  };
+  std::vector<std::thread> readers;
+  for (int i = 0; i < 3; ++i) readers.emplace_back(reader);
+  std::thread saver([&] {
+    while (!done) store.save();
+  });
+
+  for (int round = 0; round < 40; ++round) {
+    store.add(named(L"shot " + std::to_wstring(round)));
+    if (round % 3 != 0) store.remove(round % static_cast<int>(store.count()));
+    if (const ShotPtr shot = store.at(0)) {
+      store.update(shot, [](ShotDefinition& s) { s.AUTO_ENABLED = !s.AUTO_ENABLED; });
+    }
+  }
+  done = true;
+  for (auto& thread : readers) thread.join();
+  saver.join();
+
+  EXPECT_EQ(inconsistencies, 0);
+  store.save();
+  EXPECT_EQ(fileBytes(), expectedFile());
+  EXPECT_EQ(parseShotsFile(fileBytes()).size(), store.count());
+}
+
+}  // namespace
