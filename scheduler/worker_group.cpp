@@ -16,8 +16,10 @@ bool WorkerGroup::start(std::function<void()> work) {
     ++running_;
   }
   try {
-    std::thread([this, work = std::move(work)] {
+    std::thread([this, work = std::move(work)]() mutable {
       work();
+      // What the work holds goes first: a drained group means nothing of it is left.
+      work = nullptr;
       finished();
     }).detach();
   } catch (const std::system_error&) {

@@ -1,0 +1,48 @@
+#include "scheduler/shot_worker.h"
+
+#include <utility>
+
+#include "capture/local_saver.h"
+#include "capture/output_name.h"
+#include "capture/time_stamper.h"
+#include "platform/files.h"
+#include "scheduler/worker_group.h"
+#include "shots/shot_store.h"
+
+namespace {
+
+// The record may have been deleted since the shot fired; then nobody is left to tell.
+void recordCapturedFile(const std::weak_ptr<ShotDefinition>& record, const std::wstring& path) {
+  const ShotPtr stored = record.lock();
+  if (!stored) return;
+  ShotStore::instance().update(stored, [&path](ShotDefinition& shot) { shot.capturedFile = path; });
+}
+
+}  // namespace
+
+ShotWorker::ShotWorker(ShotServices services) : services_(std::move(services)) {}
+
+void ShotWorker::fire(const Firing& firing) const {
+  std::wstring path;
+  if (!services_.capture || !services_.capture(firing.shot, path)) return;
+
+  const std::wstring stamp = stampNow(firing.shot.timestampPattern);
+  // A failed local copy does not stop the upload: the server may still get the picture.
+  LocalSaver().saveLocalCopy(firing.shot, path, stamp);
+  recordCapturedFile(firing.record, path);
+  // From here on the upload owns the temporary file and deletes it.
+  if (services_.upload) {
+    services_.upload(firing.shot, remoteFileName(firing.shot, stamp), path);
+  } else {
+    platform::removeFile(path);
+  }
+}
+
+bool ShotWorker::start(Firing firing, WorkerGroup& group) const {
+  return group.start([worker = *this, firing = std::move(firing)] { worker.fire(firing); });
+}
+
+std::wstring ShotWorker::stampNow(std::wstring_view pattern) const {
+  if (services_.stamp) return services_.stamp(pattern);
+  return TimeStamper().formatNow(pattern);
+}

@@ -1,0 +1,51 @@
+#pragma once
+// The road of one firing, whether the timer or Take Shot fired it: capture into a temporary
+// file, local copy, the record's capturedFile, upload. The worker works on its own copy of
+// the shot's values, so the UI thread may edit or delete the shot meanwhile.
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "shots/shot_definition.h"
+#include "shots/shot_settings.h"
+
+class WorkerGroup;
+
+// One shot about to be taken: the values as they stood when it fired, and the stored record
+// that hears about the captured file if it still exists by then.
+struct Firing {
+  std::weak_ptr<ShotDefinition> record;
+  EffectiveShot shot;
+};
+
+// What a firing needs from outside the portable code. The program plugs in the GDI+ capture
+// and the FTP upload; tests plug in fakes.
+struct ShotServices {
+  // Captures `shot` into a new temporary image file and gives its path; false when nothing
+  // was captured (and no file is left behind).
+  std::function<bool(const EffectiveShot& shot, std::wstring& path)> capture;
+  // Takes over the temporary file: sends it as `remoteName` when the shot names a server and
+  // deletes it afterwards, or at once when there is nothing to send.
+  std::function<void(const EffectiveShot& shot, std::wstring remoteName, std::wstring localPath)>
+      upload;
+  // The time text of `pattern` for now. Empty means TimeStamper on the local clock.
+  std::function<std::wstring(std::wstring_view pattern)> stamp;
+};
+
+class ShotWorker {
+ public:
+  explicit ShotWorker(ShotServices services);
+
+  // Takes the shot on the calling thread. Reads the clock once, so the local copy and the
+  // remote file carry the same time text.
+  void fire(const Firing& firing) const;
+
+  // Takes the shot on a new worker thread of `group`; false when no thread was started.
+  bool start(Firing firing, WorkerGroup& group) const;
+
+ private:
+  std::wstring stampNow(std::wstring_view pattern) const;
+
+  ShotServices services_;
+};
