@@ -44,17 +44,18 @@ ShotPtr ShotStore::at(int64_t slot) const {
   return shots_[static_cast<size_t>(slot)];
 }
 
-bool ShotStore::append(const ShotPtr& shot) {
-  std::lock_guard guard(lock_);
-  if (std::find(shots_.begin(), shots_.end(), shot) != shots_.end()) return false;
+void ShotStore::appendLocked(const ShotPtr& shot) {
   shot->SHOT_ID = static_cast<int32_t>(shots_.size());
   shot->isNew = false;
   shots_.push_back(shot);
-  return true;
 }
 
 uint32_t ShotStore::add(ShotPtr shot) {
-  if (shot) append(shot);
+  if (shot) {
+    std::lock_guard guard(lock_);
+    // A record already stored keeps its one slot.
+    if (std::find(shots_.begin(), shots_.end(), shot) == shots_.end()) appendLocked(shot);
+  }
   save();
   return count();
 }
@@ -92,12 +93,17 @@ void ShotStore::load() {
   const std::wstring path = shotsFilePath();
   std::string bytes;
   if (path.empty() || !platform::readWholeFile(path, bytes)) return;
-  bool loadedAny = false;
-  for (ShotDefinition& record : parseShotsFile(bytes)) {
-    record.tickCount = 0;
-    loadedAny = append(std::make_shared<ShotDefinition>(std::move(record))) || loadedAny;
+  std::vector<ShotDefinition> records = parseShotsFile(bytes);
+  if (records.empty()) return;
+  {
+    // All at once, so no other thread sees half a file.
+    std::lock_guard guard(lock_);
+    for (ShotDefinition& record : records) {
+      appendLocked(std::make_shared<ShotDefinition>(std::move(record)));
+    }
   }
-  if (loadedAny) save();
+  // Once for all sections: afterwards the file holds exactly the shots now in memory.
+  save();
 }
 
 ShotDefinition ShotStore::copy(const ShotPtr& shot) const {

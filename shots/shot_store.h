@@ -50,8 +50,8 @@ class ShotStore {
 
   // Snapshot of every record's fields in slot order.
   std::vector<ShotDefinition> copyAll() const;
-  // Appends under the lock; false when the record is already stored.
-  bool append(const ShotPtr& shot);
+  // Gives the record the next slot; lock_ must be held.
+  void appendLocked(const ShotPtr& shot);
 
   // Guards shots_ and the fields of every record in it.
   mutable std::mutex lock_;

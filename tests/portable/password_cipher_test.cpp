@@ -2,7 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
+
+#include "app/app_settings.h"
+#include "app/settings_file.h"
+#include "platform/folders.h"
+#include "shots/shot_store.h"
+#include "shots/shots_file.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -110,6 +119,84 @@ TEST(PasswordCipherTest, EveryLatin1PasswordComesBack) {
       EXPECT_EQ(stored.find_first_of(std::wstring(L"\0\n\r", 3)), std::wstring::npos);
       EXPECT_EQ(decrypted(stored), password);
     }
+  }
+}
+
+// Stored passwords must come back from both data files exactly as they were typed.
+class PasswordStorageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::overrideFolderForTests(platform::UserFolder::kDocuments, temp_.path());
+    AppSettings::instance().prepareFolders();
+    ShotStore::release();
+  }
+  void TearDown() override {
+    ShotStore::release();
+    AppSettings::release();
+    platform::overrideFolderForTests(platform::UserFolder::kDocuments, L"");
+  }
+
+  // Mostly printable ASCII, the rest anywhere in U+0001..U+00FF.
+  static std::vector<std::wstring> randomPasswords(size_t count) {
+    std::mt19937 random(20260607);
+    std::uniform_int_distribution<int> length(0, 24);
+    std::uniform_int_distribution<int> printable(0x20, 0x7E);
+    std::uniform_int_distribution<int> latin1(0x01, 0xFF);
+    std::bernoulli_distribution ascii(0.7);
+    std::vector<std::wstring> passwords(count);
+    for (std::wstring& password : passwords) {
+      password.resize(static_cast<size_t>(length(random)));
+      for (wchar_t& c : password) c = static_cast<wchar_t>(ascii(random) ? printable(random)
+                                                                        : latin1(random));
+    }
+    return passwords;
+  }
+
+  TempFolder temp_;
+};
+
+TEST_F(PasswordStorageTest, RandomPasswordsSurviveBothDataFiles) {
+  const std::vector<std::wstring> passwords = randomPasswords(4000);
+  std::vector<std::wstring> stored;
+  size_t escapedCount = 0;
+  for (const std::wstring& password : passwords) {
+    stored.push_back(encrypted(password));
+    if (stored.back().size() % 8 != 0) ++escapedCount;
+  }
+  // About one in eight needs the escaped form: both forms are exercised.
+  EXPECT_GT(escapedCount, passwords.size() / 20);
+
+  // The shots file, through the store's own reading and rewriting.
+  std::vector<ShotDefinition> shots(passwords.size());
+  for (size_t i = 0; i < shots.size(); ++i) shots[i].FTP_PASS = stored[i];
+  const std::wstring shotsPath = AppSettings::instance().sharedDataFolder() + kShotsFileName;
+  writeBytes(shotsPath, formatShotsFile(shots));
+  ShotStore& store = ShotStore::instance();
+  store.load();
+  ASSERT_EQ(store.count(), passwords.size());
+  for (uint32_t slot = 0; slot < store.count(); ++slot) {
+    ASSERT_EQ(decrypted(store.copy(store.at(slot)).FTP_PASS), passwords[slot]) << "slot " << slot;
+  }
+  const auto rewritten = parseShotsFile(readBytes(shotsPath));
+  ASSERT_EQ(rewritten.size(), passwords.size());
+  for (size_t i = 0; i < rewritten.size(); ++i) ASSERT_EQ(rewritten[i].FTP_PASS, stored[i]);
+
+  // The settings file: every password through its text, a share of them through the disk.
+  for (size_t i = 0; i < passwords.size(); ++i) {
+    SettingValues values;
+    values[static_cast<size_t>(SettingId::FTP_PASSWORD)] = stored[i];
+    const auto found = parseSettingsFile(formatSettingsFile(values));
+    ASSERT_EQ(decrypted(found[static_cast<size_t>(SettingId::FTP_PASSWORD)].value_or(L"")),
+              passwords[i]);
+  }
+  const std::wstring docs = AppSettings::instance().getString(SettingId::DOCS_PATH);
+  for (size_t i = 0; i < passwords.size(); i += 25) {
+    AppSettings::instance().setString(SettingId::FTP_PASSWORD, stored[i]);
+    ASSERT_TRUE(AppSettings::instance().save());
+    AppSettings::release();
+    AppSettings::instance().setString(SettingId::DOCS_PATH, docs);
+    AppSettings::instance().load();
+    ASSERT_EQ(decrypted(AppSettings::instance().getString(SettingId::FTP_PASSWORD)), passwords[i]);
   }
 }
 
