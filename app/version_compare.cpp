@@ -5,7 +5,9 @@
 
 namespace {
 
-bool isDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+bool isDigit(wchar_t c) {
+  return c >= L'0' && c <= L'9';
+}
 
 // The digits-and-dots run at the start of `text`, after any spaces or tabs.
 std::wstring_view leadingVersion(std::wstring_view text) {

@@ -12,7 +12,9 @@ constexpr std::array<ImageFormat, ImageFormat::kCount> kFormats = {{
 
 }  // namespace
 
-const std::array<ImageFormat, ImageFormat::kCount>& ImageFormat::all() { return kFormats; }
+const std::array<ImageFormat, ImageFormat::kCount>& ImageFormat::all() {
+  return kFormats;
+}
 
 const ImageFormat& ImageFormat::byIndex(int32_t index) {
   if (index < 0 || index >= kCount) return kFormats[kPngIndex];

@@ -16,7 +16,9 @@ constexpr std::array<int, 12> kDaysBeforeMonth = {0,   31,  59,  90,  120, 151,
 // Longer expansions leave the conversion as written.
 constexpr size_t kMaxExpansion = 259;
 
-bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool isLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 // Days since 1 January 1970 in the proleptic Gregorian calendar, valid for any year.
 int64_t daysSinceEpoch(int year, int month, int day) {
@@ -34,7 +36,9 @@ std::wstring number(int value, int width, bool noPadding) {
   return std::wstring(width - digits.size(), L'0') + digits;
 }
 
-std::wstring abbreviated(std::wstring_view name) { return std::wstring(name.substr(0, 3)); }
+std::wstring abbreviated(std::wstring_view name) {
+  return std::wstring(name.substr(0, 3));
+}
 
 // One moment with the calendar values that the conversions derive from the date.
 class Moment {
@@ -52,38 +56,67 @@ class Moment {
 
   // Empty when the letter is not a conversion or the clock gave an impossible date.
   std::wstring expand(wchar_t letter, bool alternate, std::wstring_view zoneName) const {
-    switch (letter) {
-      case L'H': return number(time_.hour, 2, alternate);
-      case L'I': return number(hour12(), 2, alternate);
-      case L'M': return number(time_.minute, 2, alternate);
-      case L'S': return number(time_.second, 2, alternate);
-      case L'p': return time_.hour < 12 ? L"AM" : L"PM";
-      case L'X': return timeForm();
-      case L'Y': return std::to_wstring(time_.year);
-      case L'y': return number(yearInCentury(), 2, alternate);
-      case L'z':
-      case L'Z': return std::wstring(zoneName);
-      default: break;
-    }
-    if (!valid_) return {};
-    switch (letter) {
-      case L'a': return abbreviated(kWeekdays[weekday_]);
-      case L'A': return std::wstring(kWeekdays[weekday_]);
-      case L'b': return abbreviated(kMonths[time_.month - 1]);
-      case L'B': return std::wstring(kMonths[time_.month - 1]);
-      case L'c': return (alternate ? longDateForm() : shortDateForm()) + L" " + timeForm();
-      case L'd': return number(time_.day, 2, alternate);
-      case L'j': return number(dayOfYear_ + 1, 3, alternate);
-      case L'm': return number(time_.month, 2, alternate);
-      case L'U': return number((dayOfYear_ + 7 - weekday_) / 7, 2, alternate);
-      case L'w': return std::to_wstring(weekday_);
-      case L'W': return number((dayOfYear_ + 7 - (weekday_ + 6) % 7) / 7, 2, alternate);
-      case L'x': return alternate ? longDateForm() : shortDateForm();
-      default: return {};
-    }
+    if (letter == L'z' || letter == L'Z') return std::wstring(zoneName);
+    if (std::wstring text = clockConversion(letter, alternate); !text.empty()) return text;
+    return valid_ ? calendarConversion(letter, alternate) : std::wstring();
   }
 
  private:
+  std::wstring clockConversion(wchar_t letter, bool alternate) const {
+    switch (letter) {
+      case L'H':
+        return number(time_.hour, 2, alternate);
+      case L'I':
+        return number(hour12(), 2, alternate);
+      case L'M':
+        return number(time_.minute, 2, alternate);
+      case L'S':
+        return number(time_.second, 2, alternate);
+      case L'p':
+        return time_.hour < 12 ? L"AM" : L"PM";
+      case L'X':
+        return timeForm();
+      case L'Y':
+        return std::to_wstring(time_.year);
+      case L'y':
+        return number(yearInCentury(), 2, alternate);
+      default:
+        return {};
+    }
+  }
+
+  // Only for a valid date: these index the name tables.
+  std::wstring calendarConversion(wchar_t letter, bool alternate) const {
+    switch (letter) {
+      case L'a':
+        return abbreviated(kWeekdays[weekday_]);
+      case L'A':
+        return std::wstring(kWeekdays[weekday_]);
+      case L'b':
+        return abbreviated(kMonths[time_.month - 1]);
+      case L'B':
+        return std::wstring(kMonths[time_.month - 1]);
+      case L'c':
+        return (alternate ? longDateForm() : shortDateForm()) + L" " + timeForm();
+      case L'd':
+        return number(time_.day, 2, alternate);
+      case L'j':
+        return number(dayOfYear_ + 1, 3, alternate);
+      case L'm':
+        return number(time_.month, 2, alternate);
+      case L'U':
+        return number((dayOfYear_ + 7 - weekday_) / 7, 2, alternate);
+      case L'w':
+        return std::to_wstring(weekday_);
+      case L'W':
+        return number((dayOfYear_ + 7 - (weekday_ + 6) % 7) / 7, 2, alternate);
+      case L'x':
+        return alternate ? longDateForm() : shortDateForm();
+      default:
+        return {};
+    }
+  }
+
   int hour12() const { return time_.hour % 12 == 0 ? 12 : time_.hour % 12; }
   int yearInCentury() const { return (time_.year % 100 + 100) % 100; }
 
@@ -106,7 +139,9 @@ class Moment {
   int dayOfYear_ = 0;  // 0 = 1 January
 };
 
-bool isAsciiLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
+bool isAsciiLetter(wchar_t c) {
+  return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
+}
 
 }  // namespace
 
