@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/app_settings.h"
@@ -198,6 +200,27 @@ TEST_F(PasswordStorageTest, RandomPasswordsSurviveBothDataFiles) {
     AppSettings::instance().load();
     ASSERT_EQ(decrypted(AppSettings::instance().getString(SettingId::FTP_PASSWORD)), passwords[i]);
   }
+}
+
+// Dialogs and uploads use the cipher from different threads, the first of them creating it.
+TEST(PasswordCipherConcurrencyTest, ThreadsShareOneCipherFromFirstUse) {
+  std::vector<std::thread> threads;
+  std::atomic<int> wrong{0};
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&wrong, t] {
+      for (int i = 0; i < 300; ++i) {
+        const std::wstring password = L"pw" + std::to_wstring(t * 1000 + i);
+        std::wstring text = password;
+        PasswordCipher& cipher = PasswordCipher::instance();
+        if (!cipher.encrypt(text, text.size()) || !cipher.decrypt(text, text.size()) ||
+            text != password) {
+          ++wrong;
+        }
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(wrong, 0);
 }
 
 }  // namespace
