@@ -1,0 +1,113 @@
+#include "scheduler/shot_scheduler_win.h"
+
+#include <windows.h>
+
+#include <utility>
+
+#include "app/app_settings.h"
+#include "capture/ftp_uploader_win.h"
+#include "capture/screen_capturer_win.h"
+#include "scheduler/idle_tracker.h"
+#include "scheduler/periodic_timer_win.h"
+#include "scheduler/shot_worker.h"
+#include "scheduler/tick_worker.h"
+#include "scheduler/worker_group.h"
+
+namespace {
+
+constexpr DWORD kTickMs = 1000;
+
+ShotScheduler* scheduler = nullptr;
+std::mutex schedulerLock;
+
+// Outlives stop() and start(): a scheduler restarted while the user is away stays paused.
+IdleTracker& idleTracker() {
+  static IdleTracker* const tracker = new IdleTracker();
+  return *tracker;
+}
+
+// The shot worker of the program: GDI+ capture, FTP upload.
+const ShotWorker& shotWorker() {
+  static const ShotWorker* const worker = new ShotWorker(
+      {[](const EffectiveShot& shot, std::wstring& path) {
+         return ScreenCapturer::instance().capture(shot, path);
+       },
+       [](const EffectiveShot& shot, std::wstring remoteName, std::wstring localPath) {
+         FtpUploader::instance().upload(
+             UploadJob{shot.ftp, std::move(remoteName), std::move(localPath), true});
+       },
+       nullptr});
+  return *worker;
+}
+
+// The tick of the kernel timer queue, which stop() waits for: it reads the settings, so the
+// settings outlive it.
+void onTick() {
+  LASTINPUTINFO input{};
+  input.cbSize = sizeof(input);
+  if (!GetLastInputInfo(&input)) input.dwTime = 0;
+  const AppSettings& settings = AppSettings::instance();
+  const bool active = idleTracker().onTick(input.dwTime, settings.getBool(SettingId::DISABLE_IDLE),
+                                           settings.getInt(SettingId::DISABLE_IDLE_INTERVAL));
+  // Everything else runs on a worker, so a slow store or capture never holds up the timer.
+  if (active)
+    WorkerGroup::workers().start([] { runTickWorker(shotWorker(), WorkerGroup::workers()); });
+}
+
+}  // namespace
+
+ShotScheduler& ShotScheduler::instance() {
+  std::lock_guard guard(schedulerLock);
+  if (!scheduler) scheduler = new ShotScheduler();
+  return *scheduler;
+}
+
+void ShotScheduler::release() {
+  ShotScheduler* released = nullptr;
+  {
+    std::lock_guard guard(schedulerLock);
+    released = std::exchange(scheduler, nullptr);
+  }
+  delete released;
+}
+
+ShotScheduler::ShotScheduler() = default;
+
+ShotScheduler::~ShotScheduler() {
+  stop();
+}
+
+void ShotScheduler::start() {
+  std::lock_guard guard(lock_);
+  if (running_) return;
+  // Without a timer the scheduler still counts as running; it just never ticks.
+  timer_ = std::make_unique<PeriodicTimer>(kTickMs, kTickMs, onTick);
+  running_ = true;
+}
+
+void ShotScheduler::stop() {
+  std::unique_ptr<PeriodicTimer> stopped;
+  {
+    std::lock_guard guard(lock_);
+    stopped = std::move(timer_);
+    running_ = false;
+  }
+  // Waits for a tick in progress, outside the lock so that isRunning() never blocks on it.
+  stopped.reset();
+}
+
+bool ShotScheduler::isRunning() const {
+  std::lock_guard guard(lock_);
+  return running_;
+}
+
+void ShotScheduler::fireShot(const ShotPtr& shot) {
+  if (!shot) return;
+  shotWorker().start(firingOf(shot, ShotStore::instance(), AppSettings::instance()),
+                     WorkerGroup::workers());
+}
+
+bool ShotScheduler::shutdown(std::chrono::milliseconds limit) {
+  stop();
+  return WorkerGroup::workers().closeAndWait(limit);
+}
