@@ -26,7 +26,7 @@ xvfb_alive() {
 start_xvfb() {
   for n in $(seq 91 140); do
     [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 "$screen" -nolisten tcp -noreset >"$state/xvfb.log" 2>&1 &
+    Xvfb ":$n" -screen 0 "$screen" -nolisten tcp -noreset >"$state/xvfb.log" 2>&1 9>&- &
     echo $! >"$state/xvfb.pid"
     for _ in $(seq 1 50); do
       [ -S "/tmp/.X11-unix/X$n" ] && { echo "$n" >"$state/display"; return 0; }
@@ -39,7 +39,9 @@ start_xvfb() {
 }
 
 start() {
-  exec 9>"$state/lock"
+  # Serialises concurrent starts. Everything started below must not inherit this descriptor
+  # (9>&-): a long-lived wineserver or Xvfb holding it would block every later start.
+  exec 9>"$state/session.lock"
   flock 9
   mkdir -p "$state/home"
   if [ -n "${VEMLIX_DISPLAY:-}" ]; then
@@ -51,11 +53,16 @@ start() {
   # shellcheck source=/dev/null
   . "$state/env"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >"$state/wineboot.log" 2>&1 || true
-    wineserver -w
+    wineboot -i >"$state/wineboot.log" 2>&1 9>&- || true
+    wineserver -w 9>&-
   fi
   # A persistent server keeps each test's start short.
-  wineserver -p >/dev/null 2>&1 || true
+  wineserver -p >/dev/null 2>&1 9>&- || true
+  exec 9>&-
+  # Boot the prefix's system processes (services.exe, winedevice, ...) here, with no inherited
+  # output: started by the first test instead, they would keep that test's output pipe open for
+  # as long as the server lives, and CTest would wait on it until the test's time-out.
+  wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 stop() {
