@@ -3,8 +3,13 @@
 // in win32_handles.h are aliases of this template.
 #include <utility>
 
+template <typename T>
+constexpr T nullResource() {
+  return T{};
+}
+
 // `Invalid` is a function giving the empty value (null by default, -1 for file handles).
-template <typename T, auto Close, auto Invalid = [] { return T{}; }>
+template <typename T, auto Close, auto Invalid = &nullResource<T>>
 class UniqueResource {
  public:
   UniqueResource() = default;

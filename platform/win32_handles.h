@@ -13,10 +13,10 @@ inline void deleteGdiObject(HGDIOBJ h) { ::DeleteObject(h); }
 inline void destroyIcon(HICON h) { ::DestroyIcon(h); }
 inline void destroyAcceleratorTable(HACCEL h) { ::DestroyAcceleratorTable(h); }
 inline void closeRegKey(HKEY h) { ::RegCloseKey(h); }
+inline HANDLE invalidFileHandle() { return INVALID_HANDLE_VALUE; }
 
 using UniqueHandle = UniqueResource<HANDLE, closeHandle>;
-using UniqueFileHandle =
-    UniqueResource<HANDLE, closeHandle, [] { return INVALID_HANDLE_VALUE; }>;
+using UniqueFileHandle = UniqueResource<HANDLE, closeHandle, invalidFileHandle>;
 using UniqueWindow = UniqueResource<HWND, destroyWindow>;
 using UniqueMemoryDc = UniqueResource<HDC, deleteDc>;
 using UniqueBitmap = UniqueResource<HBITMAP, deleteGdiObject>;

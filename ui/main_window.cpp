@@ -106,6 +106,7 @@ int MainWindow::runMessageLoop() {
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
+      onCreate();
       return 0;
     case WM_COMMAND:
       return onCommand(wParam, lParam);
@@ -138,6 +139,16 @@ LRESULT MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
   return defaultProcessing(WM_COMMAND, wParam, lParam);
 }
 
+void MainWindow::onCreate() {
+  background_.reset(CreateWindowExW(0, L"static", L"",
+                                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_BITMAP, 0, 0,
+                                    kWindowWidth, kWindowHeight, window_, nullptr, instance_,
+                                    nullptr));
+  skin_.reset(LoadBitmapW(instance_, MAKEINTRESOURCEW(IDB_SKIN)));
+  SendMessageW(background_.get(), STM_SETIMAGE, IMAGE_BITMAP,
+               reinterpret_cast<LPARAM>(skin_.get()));
+}
+
 // Dragging anywhere on the skin that is not a control moves the window.
 LRESULT MainWindow::onNcHitTest(WPARAM wParam, LPARAM lParam) {
   LRESULT hit = defaultProcessing(WM_NCHITTEST, wParam, lParam);
@@ -162,6 +173,7 @@ void MainWindow::onPaint() {
 }
 
 void MainWindow::onDestroy() {
+  background_.release();  // a child window: it goes with this one
   ShotStore::release();
   AppSettings::release();
   PostQuitMessage(0);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/win32_handles.h"
 #include "ui/base_window.h"
 
 class MainWindow : public BaseWindow<MainWindow> {
@@ -29,6 +30,7 @@ class MainWindow : public BaseWindow<MainWindow> {
   ~MainWindow();
 
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void onCreate();
   LRESULT onCommand(WPARAM wParam, LPARAM lParam);
   LRESULT onNcHitTest(WPARAM wParam, LPARAM lParam);
   void onMove();
@@ -40,4 +42,7 @@ class MainWindow : public BaseWindow<MainWindow> {
   HINSTANCE instance_ = nullptr;
   std::wstring title_;
   std::wstring className_;
+  // The picture control covering the window; the buttons and the shot list sit on it.
+  win32::UniqueWindow background_;
+  win32::UniqueBitmap skin_;
 };
