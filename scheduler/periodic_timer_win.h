@@ -15,8 +15,7 @@ namespace win32 {
 inline void deleteTimerQueueWaiting(HANDLE queue) {
   ::DeleteTimerQueueEx(queue, INVALID_HANDLE_VALUE);
 }
-inline HANDLE noTimerQueue() { return nullptr; }
-using UniqueTimerQueue = UniqueResource<HANDLE, deleteTimerQueueWaiting, noTimerQueue>;
+using UniqueTimerQueue = UniqueResource<HANDLE, deleteTimerQueueWaiting>;
 
 // One timer of a timer queue; freeing it needs the queue as well.
 class UniqueQueueTimer {
