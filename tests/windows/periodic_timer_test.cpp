@@ -1,11 +1,10 @@
 // The timer under Automatic Mode, on Wine's real timer queue.
-#include "scheduler/periodic_timer_win.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <memory>
 
+#include "scheduler/periodic_timer_win.h"
 #include "support/vemlix_process_win.h"
 
 namespace {
