@@ -15,9 +15,9 @@ EffectiveShot effectiveSettings(const ShotDefinition& shot, const AppSettings& s
     result.timestampPattern = settings.getString(SettingId::SHOT_TIMESTAMP);
     result.format = settings.getInt(SettingId::SHOT_FORMAT);
     result.localFolder = settings.getString(SettingId::LOCAL_PATH);
-    result.ftp = {settings.getString(SettingId::FTP_SERVER), settings.getString(SettingId::FTP_USER),
-                  settings.getString(SettingId::FTP_PASSWORD),
-                  settings.getString(SettingId::FTP_FOLDER)};
+    result.ftp = {
+        settings.getString(SettingId::FTP_SERVER), settings.getString(SettingId::FTP_USER),
+        settings.getString(SettingId::FTP_PASSWORD), settings.getString(SettingId::FTP_FOLDER)};
   } else {
     result.interval = shot.AUTO_INTERVAL;
     result.timestampPattern = shot.TIMESTAMP;

@@ -58,6 +58,8 @@ template <class... Ts>
 struct Overloaded : Ts... {
   using Ts::operator()...;
 };
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
 
 std::wstring singleLine(std::wstring text) {
   for (wchar_t& c : text) {

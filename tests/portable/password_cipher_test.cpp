@@ -148,8 +148,8 @@ class PasswordStorageTest : public ::testing::Test {
     std::vector<std::wstring> passwords(count);
     for (std::wstring& password : passwords) {
       password.resize(static_cast<size_t>(length(random)));
-      for (wchar_t& c : password) c = static_cast<wchar_t>(ascii(random) ? printable(random)
-                                                                        : latin1(random));
+      for (wchar_t& c : password)
+        c = static_cast<wchar_t>(ascii(random) ? printable(random) : latin1(random));
     }
     return passwords;
   }

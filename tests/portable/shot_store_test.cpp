@@ -129,8 +129,9 @@ TEST_F(ShotStoreTest, FileWithoutSectionsLoadsNothingAndStaysAsItIs) {
 }
 
 TEST_F(ShotStoreTest, LoadRenumbersAndRewritesTheFile) {
-  writeFile("[SHOT_SETTINGS]\nSHOT_ID=7\nNAME=seven\nRECT_X=-20\n\n"
-            "[SHOT_SETTINGS]\nSHOT_ID=3\nNAME=three\n");
+  writeFile(
+      "[SHOT_SETTINGS]\nSHOT_ID=7\nNAME=seven\nRECT_X=-20\n\n"
+      "[SHOT_SETTINGS]\nSHOT_ID=3\nNAME=three\n");
   ShotStore& store = ShotStore::instance();
   store.load();
   ASSERT_EQ(store.count(), 2u);
@@ -144,9 +145,10 @@ TEST_F(ShotStoreTest, LoadRenumbersAndRewritesTheFile) {
 }
 
 TEST_F(ShotStoreTest, LoadKeepsASectionThatLacksRequiredKeys) {
-  writeFile("[SHOT_SETTINGS]\nNAME=first\nFORMAT=1\n"
-            "[SHOT_SETTINGS]\nNAME=second\n"
-            "[SHOT_SETTINGS]\nNAME=third\nFORMAT=3\n");
+  writeFile(
+      "[SHOT_SETTINGS]\nNAME=first\nFORMAT=1\n"
+      "[SHOT_SETTINGS]\nNAME=second\n"
+      "[SHOT_SETTINGS]\nNAME=third\nFORMAT=3\n");
   ShotStore::instance().load();
   EXPECT_EQ(names(), (std::vector<std::wstring>{L"first", L"second", L"third"}));
   EXPECT_EQ(parseShotsFile(fileBytes()).size(), 3u);
@@ -155,7 +157,8 @@ TEST_F(ShotStoreTest, LoadKeepsASectionThatLacksRequiredKeys) {
 
 TEST_F(ShotStoreTest, UnwritableFileLeavesTheStoreAsItIs) {
   platform::overrideFolderForTests(platform::UserFolder::kDocuments, L"");
-  AppSettings::instance().setString(SettingId::DOCS_PATH, temp_.file(L"missing") + platform::kPathSeparator);
+  AppSettings::instance().setString(SettingId::DOCS_PATH,
+                                    temp_.file(L"missing") + platform::kPathSeparator);
   EXPECT_EQ(ShotStore::instance().add(named(L"kept in memory")), 1u);
   EXPECT_EQ(names(), std::vector<std::wstring>{L"kept in memory"});
   EXPECT_FALSE(platform::fileExists(shotsFile()));

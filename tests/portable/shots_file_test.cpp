@@ -68,7 +68,9 @@ const std::string kFullSection =
     "\r\n";
 
 // A section as a hand-edited file may hold it, LF line ends.
-std::wstring section(const std::wstring& lines) { return L"[SHOT_SETTINGS]\n" + lines + L"\n"; }
+std::wstring section(const std::wstring& lines) {
+  return L"[SHOT_SETTINGS]\n" + lines + L"\n";
+}
 
 TEST(ShotsFileTest, WritesTheLayoutByteForByte) {
   EXPECT_EQ(formatShotsFile({}), kBom);
@@ -141,9 +143,9 @@ TEST(ShotsFileTest, OptionalKeysMayBeMissing) {
 }
 
 TEST(ShotsFileTest, SectionLackingAKeyBorrowsNothingAndLosesNothing) {
-  const auto shots = parseShots(section(L"NAME=first\nRECT_X=1\nFORMAT=1") +
-                                section(L"NAME=second\nFORMAT=2") +
-                                section(L"NAME=third\nRECT_X=3\nFORMAT=3"));
+  const auto shots =
+      parseShots(section(L"NAME=first\nRECT_X=1\nFORMAT=1") + section(L"NAME=second\nFORMAT=2") +
+                 section(L"NAME=third\nRECT_X=3\nFORMAT=3"));
   ASSERT_EQ(shots.size(), 3u);
   EXPECT_EQ(shots[0].NAME, L"first");
   EXPECT_EQ(shots[1].NAME, L"second");
