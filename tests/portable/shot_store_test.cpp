@@ -156,7 +156,6 @@ TEST_F(ShotStoreTest, LoadKeepsASectionThatLacksRequiredKeys) {
 }
 
 TEST_F(ShotStoreTest, UnwritableFileLeavesTheStoreAsItIs) {
-  platform::overrideFolderForTests(platform::UserFolder::kDocuments, L"");
   AppSettings::instance().setString(SettingId::DOCS_PATH,
                                     temp_.file(L"missing") + platform::kPathSeparator);
   EXPECT_EQ(ShotStore::instance().add(named(L"kept in memory")), 1u);
