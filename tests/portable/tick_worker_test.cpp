@@ -173,7 +173,10 @@ TEST(TickWorkerConcurrencyTest, TicksAndFiringsRaceWithEditsOfTheStore) {
     shot->AUTO_ENABLED = true;
     shot->AUTO_INTERVAL = i % 3;
     store.add(shot);
-    store.update(shot, [i](ShotDefinition& s) { s.NAME += L" edited"; s.AUTO_INTERVAL = i % 2; });
+    store.update(shot, [i](ShotDefinition& s) {
+      s.NAME += L" edited";
+      s.AUTO_INTERVAL = i % 2;
+    });
     worker.start(firingOf(store.at(i % 4), store, AppSettings::instance()), group);
     if (store.count() > 5) store.remove(i % 5);
     AppSettings::instance().setInt(SettingId::SHOT_INTERVAL, i % 4);
