@@ -3,11 +3,14 @@
 
 #include "app/app_settings.h"
 #include "app/single_instance_win.h"
+#include "app/update_gate_win.h"
 #include "ui/main_window.h"
 #include "ui/resource_ids.h"
 
 namespace {
 
+// Exit code of a start that ended so the user could fetch the newer version.
+constexpr int kExitUpdateAccepted = 1;
 // Exit codes of a start that could not make its window.
 constexpr int kExitNoWindowClass = 2;
 constexpr int kExitNoWindow = 3;
@@ -29,6 +32,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   }
 
   loadSettings();
+  if (offerUpdateIfPublished()) return kExitUpdateAccepted;
 
   MainWindow& mainWindow = MainWindow::instance();
   mainWindow.initialize(instance);

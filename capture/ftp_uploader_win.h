@@ -1,0 +1,32 @@
+#pragma once
+// Puts a captured image on the FTP server a shot names.
+#include <string>
+
+#include "shots/shot_settings.h"
+
+// Everything one upload needs, copied when the upload is handed over, so the worker never
+// reads a shot record that another thread may be changing or deleting.
+struct UploadJob {
+  FtpAccount account;                 // the password as stored (cipher text)
+  std::wstring remoteName;            // remoteFileName() of the capture
+  std::wstring localPath;             // the captured file
+  bool deleteLocalFileAfter = false;  // a temporary capture file, of no use once uploaded
+};
+
+class FtpUploader {
+ public:
+  static FtpUploader& instance();
+
+  // Runs uploadNow(job) on a worker of its own and returns at once; nothing waits for it or
+  // hears of its outcome. When no worker can be started the upload is skipped (and a temporary
+  // file deleted).
+  void upload(UploadJob job);
+
+  // Connects in passive mode to port 21 of the job's server, logs in with the decrypted password
+  // and puts the file in binary mode under the remote name. No server: no connection. The whole
+  // upload is bounded in time, however the server behaves. True when the put succeeded.
+  bool uploadNow(const UploadJob& job);
+
+ private:
+  FtpUploader() = default;
+};

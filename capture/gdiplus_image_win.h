@@ -1,0 +1,30 @@
+#pragma once
+// GDI+ images through the flat API: an owner for GDI+ bitmaps, the encoder of a MIME type and
+// saving with a quality value.
+#include <objidl.h>
+#include <windows.h>
+// objidl.h first: the GDI+ headers need its property types.
+#include <gdiplus.h>
+
+#include <string>
+#include <string_view>
+
+#include "platform/unique_resource.h"
+
+namespace gdip {
+
+inline void disposeImage(Gdiplus::GpBitmap* image) {
+  Gdiplus::DllExports::GdipDisposeImage(image);
+}
+using UniqueBitmap = UniqueResource<Gdiplus::GpBitmap*, disposeImage>;
+
+// The class id of the installed encoder whose MIME type is exactly `mimeType` (case matters).
+// False when there is none or the list of encoders cannot be read.
+bool findEncoder(std::wstring_view mimeType, CLSID& encoder);
+
+// Writes `image` to `path` with `encoder`, passing EncoderQuality `quality` whatever the
+// format: encoders without a quality setting leave it alone.
+bool saveImage(Gdiplus::GpBitmap* image, const std::wstring& path, const CLSID& encoder,
+               long quality);
+
+}  // namespace gdip

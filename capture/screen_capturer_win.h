@@ -1,0 +1,38 @@
+#pragma once
+// Takes the picture of one shot: the shot's rectangle of the primary screen, encoded in the
+// shot's image format into a new temporary file.
+#include <memory>
+#include <shared_mutex>
+#include <string>
+
+#include "shots/shot_settings.h"
+
+class GdiplusSession;
+
+// Shot workers capture on their own threads, several at once. The object itself lives for the
+// whole process, so a worker that got it from instance() never finds it freed; release() shuts
+// GDI+ down only after the captures in progress have ended, and the next instance() starts it
+// again.
+class ScreenCapturer {
+ public:
+  static ScreenCapturer& instance();  // starts GDI+ when it is not running; thread-safe
+  static void release();
+
+  // Captures the shot's rectangle (cut at the screen's edges, the shot is not changed) as 24-bit
+  // RGB in the shot's format, JPEG at quality 65, into a new file "vmp....tmp" in the temporary
+  // folder, and appends that file's path to `path`. False, with `path` unchanged and no file
+  // left behind, when the rectangle is off the screen or anything fails.
+  bool capture(const EffectiveShot& shot, std::wstring& path);
+
+ private:
+  ScreenCapturer() = default;
+  ~ScreenCapturer();
+
+  static ScreenCapturer& theCapturer();
+  void start();
+  void stop();
+
+  // Shared by captures, exclusive while GDI+ starts or stops.
+  std::shared_mutex lock_;
+  std::unique_ptr<GdiplusSession> gdiplus_;
+};

@@ -1,0 +1,64 @@
+#include "platform/internet_session_win.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace win32 {
+
+InternetHandle::~InternetHandle() {
+  if (handle_) session_->closeChild(handle_);
+}
+
+InternetHandle::InternetHandle(InternetHandle&& other) noexcept
+    : session_(other.session_), handle_(std::exchange(other.handle_, nullptr)) {}
+
+InternetSession::InternetSession(const wchar_t* agent, std::chrono::milliseconds limit)
+    : deadline_(std::chrono::steady_clock::now() + limit) {
+  root_ = InternetOpenW(agent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+  if (!root_) return;
+  limitToDeadline(root_);  // handles opened under the root inherit these
+  watchdog_ = std::thread([this] { watch(); });
+}
+
+InternetSession::~InternetSession() {
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    stopping_ = true;
+  }
+  wake_.notify_all();
+  if (watchdog_.joinable()) watchdog_.join();
+  if (root_ && !expired_) InternetCloseHandle(root_);
+}
+
+void InternetSession::watch() {
+  std::unique_lock<std::mutex> guard(lock_);
+  if (wake_.wait_until(guard, deadline_, [this] { return stopping_; })) return;
+  // Closing the root ends what is pending on it and closes every handle opened under it.
+  expired_ = true;
+  InternetCloseHandle(root_);
+}
+
+void InternetSession::closeChild(HINTERNET handle) {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (!expired_) InternetCloseHandle(handle);
+}
+
+bool InternetSession::expired() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return expired_;
+}
+
+void InternetSession::limitToDeadline(HINTERNET handle) const {
+  using namespace std::chrono;
+  const auto left = duration_cast<milliseconds>(deadline_ - steady_clock::now()).count();
+  DWORD timeout = static_cast<DWORD>(std::max<long long>(left, 1));
+  std::lock_guard<std::mutex> guard(lock_);
+  if (expired_) return;
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                       INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT,
+                       INTERNET_OPTION_DATA_RECEIVE_TIMEOUT}) {
+    InternetSetOptionW(handle, option, &timeout, sizeof(timeout));
+  }
+}
+
+}  // namespace win32

@@ -1,0 +1,75 @@
+#pragma once
+// A WinINet root handle whose whole use is bounded in time. A server that accepts a connection
+// and then never answers would otherwise hold a WinINet call, and the thread making it, for as
+// long as it likes. Every handle opened under the root gets time-outs no longer than the time
+// left, and when the deadline passes a watchdog closes the root handle, which ends the calls
+// still pending on it and on every handle opened under it.
+#include <windows.h>
+#include <wininet.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace win32 {
+
+class InternetSession;
+
+// A handle opened under a session's root (a connection, a request). Closed through the session,
+// because once the watchdog has closed the root, WinINet has closed this handle too and its
+// value may already belong to another thread's new handle.
+class InternetHandle {
+ public:
+  InternetHandle(InternetSession& session, HINTERNET handle)
+      : session_(&session), handle_(handle) {}
+  ~InternetHandle();
+  InternetHandle(InternetHandle&& other) noexcept;
+  InternetHandle& operator=(InternetHandle&&) = delete;
+  InternetHandle(const InternetHandle&) = delete;
+  InternetHandle& operator=(const InternetHandle&) = delete;
+
+  HINTERNET get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+
+ private:
+  InternetSession* session_;
+  HINTERNET handle_;
+};
+
+class InternetSession {
+ public:
+  // InternetOpenW with `agent`, direct access (no proxy), no flags; the clock starts now.
+  InternetSession(const wchar_t* agent, std::chrono::milliseconds limit);
+  // Stops the watchdog and closes the root handle unless the watchdog already did.
+  ~InternetSession();
+  InternetSession(const InternetSession&) = delete;
+  InternetSession& operator=(const InternetSession&) = delete;
+
+  explicit operator bool() const { return root_ != nullptr; }
+  HINTERNET root() const { return root_; }
+
+  // Sets the connect, send and receive time-outs of `handle` (the root or a handle opened under
+  // it) to the time left, so a blocking call gives up by itself where the platform honours them.
+  void limitToDeadline(HINTERNET handle) const;
+
+  // Whether the watchdog has closed the root.
+  bool expired() const;
+
+ private:
+  friend class InternetHandle;
+
+  void closeChild(HINTERNET handle);
+  void watch();
+
+  const std::chrono::steady_clock::time_point deadline_;
+  HINTERNET root_ = nullptr;
+
+  mutable std::mutex lock_;  // guards expired_, stopping_ and every close
+  std::condition_variable wake_;
+  bool expired_ = false;
+  bool stopping_ = false;
+  std::thread watchdog_;
+};
+
+}  // namespace win32
