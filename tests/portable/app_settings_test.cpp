@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
@@ -15,7 +15,9 @@
 #include "platform/folders.h"
 #include "support/temp_folder.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <signal.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -313,8 +315,11 @@ TEST_F(AppSettingsTest, FailedSaveReturnsFalseAndKeepsTheOldFile) {
   settings().setInt(SettingId::WND_XPOS, 1);
   {
 #ifdef _WIN32
-    // A reader that does not share deletion keeps the file from being replaced.
-    std::ifstream reader(fs::path(settingsFile()));
+    // While another program holds the file open without sharing it, it cannot be replaced.
+    const HANDLE holder = CreateFileW(settingsFile().c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    const std::unique_ptr<void, decltype(&CloseHandle)> closer(holder, &CloseHandle);
 #else
     NoFileWrites blocked;
 #endif
