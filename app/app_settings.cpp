@@ -40,9 +40,13 @@ constexpr std::array<SettingInfo, kSettingCount> kSettings{{
     {L"WND_YPOS=", L"400"},
 }};
 
-size_t slot(SettingId id) { return static_cast<size_t>(id); }
+size_t slot(SettingId id) {
+  return static_cast<size_t>(id);
+}
 // A SettingId made from an integer may lie outside the table.
-bool isKnown(SettingId id) { return slot(id) < kSettings.size(); }
+bool isKnown(SettingId id) {
+  return slot(id) < kSettings.size();
+}
 
 constexpr wchar_t kSeparator = platform::kPathSeparator;
 
@@ -135,9 +139,8 @@ void AppSettings::applyDefaults() {
 
 void AppSettings::prepareFolders() {
   const std::wstring documents = platform::documentsFolder();
-  setString(SettingId::DOCS_PATH, documents.empty() ? std::wstring()
-                                                    : documents + kSeparator + L"Vemlix" +
-                                                          kSeparator);
+  setString(SettingId::DOCS_PATH,
+            documents.empty() ? std::wstring() : documents + kSeparator + L"Vemlix" + kSeparator);
   createDataFolders();
 }
 
@@ -161,9 +164,13 @@ std::array<std::wstring, kSettingCount> AppSettings::snapshot() const {
   return values_;
 }
 
-bool AppSettings::getBool(SettingId id) const { return getString(id) == L"1"; }
+bool AppSettings::getBool(SettingId id) const {
+  return getString(id) == L"1";
+}
 
-int32_t AppSettings::getInt(SettingId id) const { return parseDecimal(getString(id)); }
+int32_t AppSettings::getInt(SettingId id) const {
+  return parseDecimal(getString(id));
+}
 
 std::wstring AppSettings::getString(SettingId id) const {
   if (!isKnown(id)) return {};
@@ -171,9 +178,13 @@ std::wstring AppSettings::getString(SettingId id) const {
   return values_[slot(id)];
 }
 
-void AppSettings::setBool(SettingId id, bool value) { setString(id, value ? L"1" : L"0"); }
+void AppSettings::setBool(SettingId id, bool value) {
+  setString(id, value ? L"1" : L"0");
+}
 
-void AppSettings::setInt(SettingId id, int32_t value) { setString(id, decimalText(value)); }
+void AppSettings::setInt(SettingId id, int32_t value) {
+  setString(id, decimalText(value));
+}
 
 void AppSettings::setString(SettingId id, std::wstring value) {
   if (!isKnown(id)) return;

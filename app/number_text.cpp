@@ -5,8 +5,12 @@
 namespace {
 
 // The C locale's white space, whatever locale the process runs in.
-bool isBlank(wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
-bool isDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+bool isBlank(wchar_t c) {
+  return c == L' ' || (c >= L'\t' && c <= L'\r');
+}
+bool isDigit(wchar_t c) {
+  return c >= L'0' && c <= L'9';
+}
 
 }  // namespace
 

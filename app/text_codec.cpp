@@ -8,7 +8,9 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr bool kWideIsUtf16 = sizeof(wchar_t) == 2;
 
-bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool isContinuation(unsigned char byte) {
+  return (byte & 0xC0) == 0x80;
+}
 
 // The allowed range of the second byte depends on the lead byte: it is what rules out
 // overlong forms, encoded surrogates and values beyond U+10FFFF.
@@ -43,8 +45,8 @@ char32_t decodeOne(std::string_view bytes, size_t& pos) {
   for (int i = 1; i < info.length; ++i) {
     if (pos >= bytes.size()) return kReplacement;
     const auto next = static_cast<unsigned char>(bytes[pos]);
-    const bool fits = i == 1 ? (next >= info.secondLow && next <= info.secondHigh)
-                             : isContinuation(next);
+    const bool fits =
+        i == 1 ? (next >= info.secondLow && next <= info.secondHigh) : isContinuation(next);
     if (!fits) return kReplacement;
     code = (code << 6) | (next & 0x3F);
     ++pos;
@@ -62,8 +64,12 @@ void appendWide(std::wstring& out, char32_t code) {
   }
 }
 
-bool isHighSurrogate(char32_t code) { return code >= 0xD800 && code <= 0xDBFF; }
-bool isLowSurrogate(char32_t code) { return code >= 0xDC00 && code <= 0xDFFF; }
+bool isHighSurrogate(char32_t code) {
+  return code >= 0xD800 && code <= 0xDBFF;
+}
+bool isLowSurrogate(char32_t code) {
+  return code >= 0xDC00 && code <= 0xDFFF;
+}
 
 // Reads one code point from the wide text and advances `pos`; anything that is not a
 // Unicode scalar value (a lone surrogate, a 32-bit value beyond U+10FFFF) becomes U+FFFD.

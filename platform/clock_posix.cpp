@@ -25,8 +25,13 @@ LocalTime localNow() {
     ::tzset();
     ::localtime_r(&now, &parts);
   }
-  return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_wday,
-          parts.tm_hour,        parts.tm_min,     parts.tm_sec > 59 ? 59 : parts.tm_sec};
+  return {parts.tm_year + 1900,
+          parts.tm_mon + 1,
+          parts.tm_mday,
+          parts.tm_wday,
+          parts.tm_hour,
+          parts.tm_min,
+          parts.tm_sec > 59 ? 59 : parts.tm_sec};
 }
 
 std::wstring standardTimeZoneName() {

@@ -46,7 +46,7 @@ void syncFolder(const std::string& folder) {
 bool writeNewFile(const std::string& path, std::string_view bytes) {
   UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
   if (!fd) return false;
-  return writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 && fd.close();
+  return writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 && closeChecked(fd);
 }
 
 }  // namespace
@@ -83,7 +83,9 @@ bool copyFile(const std::wstring& from, const std::wstring& to) {
   return readWholeFile(from, bytes) && writeFileAtomically(to, bytes);
 }
 
-bool removeFile(const std::wstring& path) { return ::unlink(nativePath(path).c_str()) == 0; }
+bool removeFile(const std::wstring& path) {
+  return ::unlink(nativePath(path).c_str()) == 0;
+}
 
 bool fileExists(const std::wstring& path) {
   struct stat info {};

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/files.h"
-#include "platform/unique_handle.h"
+#include "platform/win32_handles.h"
 
 namespace platform {
 namespace {
@@ -26,15 +26,15 @@ bool writeAll(HANDLE file, std::string_view bytes) {
 // apart the saves of one process that may run on different threads.
 std::wstring temporaryPathBeside(const std::wstring& path) {
   static std::atomic<unsigned> counter{0};
-  return path + L".~" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-         std::to_wstring(counter++) + L".tmp";
+  return path + L".~" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) +
+         L".tmp";
 }
 
 bool writeNewFile(const std::wstring& path, std::string_view bytes) {
-  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  win32::UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
-  return writeAll(file.get(), bytes) && FlushFileBuffers(file.get()) && file.close();
+  return writeAll(file.get(), bytes) && FlushFileBuffers(file.get()) && CloseHandle(file.release());
 }
 
 bool isFolder(DWORD attributes) {
@@ -44,9 +44,9 @@ bool isFolder(DWORD attributes) {
 }  // namespace
 
 bool readWholeFile(const std::wstring& path, std::string& bytes) {
-  UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  win32::UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   std::string content;
   char buffer[65536];
@@ -75,7 +75,9 @@ bool copyFile(const std::wstring& from, const std::wstring& to) {
   return CopyFileW(from.c_str(), to.c_str(), FALSE) != 0;
 }
 
-bool removeFile(const std::wstring& path) { return DeleteFileW(path.c_str()) != 0; }
+bool removeFile(const std::wstring& path) {
+  return DeleteFileW(path.c_str()) != 0;
+}
 
 bool fileExists(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());

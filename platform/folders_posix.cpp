@@ -36,8 +36,12 @@ std::wstring createdUserFolder(const char* name) {
 
 namespace system {
 
-std::wstring documentsFolder() { return createdUserFolder("Documents"); }
-std::wstring picturesFolder() { return createdUserFolder("Pictures"); }
+std::wstring documentsFolder() {
+  return createdUserFolder("Documents");
+}
+std::wstring picturesFolder() {
+  return createdUserFolder("Pictures");
+}
 
 }  // namespace system
 

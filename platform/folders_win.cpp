@@ -1,5 +1,5 @@
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include "platform/folders.h"
 #include "platform/system_folders.h"
@@ -17,8 +17,12 @@ std::wstring specialFolder(int csidl) {
 
 namespace system {
 
-std::wstring documentsFolder() { return specialFolder(CSIDL_PERSONAL); }
-std::wstring picturesFolder() { return specialFolder(CSIDL_MYPICTURES); }
+std::wstring documentsFolder() {
+  return specialFolder(CSIDL_PERSONAL);
+}
+std::wstring picturesFolder() {
+  return specialFolder(CSIDL_MYPICTURES);
+}
 
 }  // namespace system
 

@@ -6,7 +6,11 @@
 
 namespace platform {
 
-inline std::string nativePath(const std::wstring& path) { return encodeUtf8(path, false); }
-inline std::wstring widePath(const std::string& path) { return decodeUtf8(path); }
+inline std::string nativePath(const std::wstring& path) {
+  return encodeUtf8(path, false);
+}
+inline std::wstring widePath(const std::string& path) {
+  return decodeUtf8(path);
+}
 
 }  // namespace platform

@@ -1,38 +1,24 @@
 #pragma once
-// The one owner of a POSIX file descriptor: closes it, can be moved, never copied.
+// The owner of a POSIX file descriptor, like the Win32 handle owners in win32_handles.h.
 #include <unistd.h>
 
-#include <utility>
+#include "platform/unique_resource.h"
 
 namespace platform {
 
-class UniqueFd {
- public:
-  UniqueFd() = default;
-  explicit UniqueFd(int fd) : fd_(fd) {}
-  UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  UniqueFd& operator=(UniqueFd&& other) noexcept {
-    if (this != &other) reset(std::exchange(other.fd_, -1));
-    return *this;
-  }
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  ~UniqueFd() { reset(); }
+inline void closeFd(int fd) {
+  ::close(fd);
+}
+inline int invalidFd() {
+  return -1;
+}
 
-  int get() const { return fd_; }
-  explicit operator bool() const { return fd_ >= 0; }
+using UniqueFd = UniqueResource<int, closeFd, invalidFd>;
 
-  // Closes now and reports whether the close succeeded: for a file just written, a failed
-  // close can be the first sign that the data did not reach the disk.
-  bool close() { return ::close(std::exchange(fd_, -1)) == 0; }
-
-  void reset(int fd = -1) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-  }
-
- private:
-  int fd_ = -1;
-};
+// Closes now and reports whether the close succeeded: for a file just written, a failed
+// close can be the first sign that the data did not reach the disk.
+inline bool closeChecked(UniqueFd& fd) {
+  return ::close(fd.release()) == 0;
+}
 
 }  // namespace platform

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 #include <set>
 #include <string>
 #include <thread>
@@ -16,7 +15,7 @@
 #include "support/temp_folder.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/win32_handles.h"
 #else
 #include <signal.h>
 #include <sys/resource.h>
@@ -316,10 +315,10 @@ TEST_F(AppSettingsTest, FailedSaveReturnsFalseAndKeepsTheOldFile) {
   {
 #ifdef _WIN32
     // While another program holds the file open without sharing it, it cannot be replaced.
-    const HANDLE holder = CreateFileW(settingsFile().c_str(), GENERIC_READ, 0, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    const std::unique_ptr<void, decltype(&CloseHandle)> closer(holder, &CloseHandle);
+    const win32::UniqueFileHandle holder(CreateFileW(settingsFile().c_str(), GENERIC_READ, 0,
+                                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                                     nullptr));
+    ASSERT_TRUE(holder);
 #else
     NoFileWrites blocked;
 #endif
@@ -436,8 +435,7 @@ TEST(SettingsFile, LineFeedEndsAValueAndTheCarriageReturnBeforeItIsDropped) {
 }
 
 TEST(SettingsFile, NulAndInvalidBytesDoNotEndTheReading) {
-  const FoundSettings found =
-      parseSettingsFile(std::string("FTP_USER=a\0b\xFF\r\nWND_YPOS=5", 25));
+  const FoundSettings found = parseSettingsFile(std::string("FTP_USER=a\0b\xFF\r\nWND_YPOS=5", 25));
   EXPECT_EQ(found[size_t(SettingId::FTP_USER)], std::wstring(L"a\0b\xFFFD", 4));
   EXPECT_EQ(found[size_t(SettingId::WND_YPOS)], L"5");
 }

@@ -29,7 +29,10 @@ size_t entriesIn(const std::wstring& folder) {
 
 TEST(PlatformFiles, ReadsEveryByteIncludingNulAndHighBytes) {
   TempFolder folder;
-  const std::string bytes("\xEF\xBB\xBF" "a\0\xFF\r\n", 8);
+  const std::string bytes(
+      "\xEF\xBB\xBF"
+      "a\0\xFF\r\n",
+      8);
   writeBytes(folder.file(L"data.bin"), bytes);
   std::string read = "old";
   ASSERT_TRUE(platform::readWholeFile(folder.file(L"data.bin"), read));

@@ -12,7 +12,8 @@ constexpr bool kWideIsUtf16 = sizeof(wchar_t) == 2;
 std::wstring wide(char32_t code) {
   if (kWideIsUtf16 && code >= 0x10000) {
     code -= 0x10000;
-    return {static_cast<wchar_t>(0xD800 + (code >> 10)), static_cast<wchar_t>(0xDC00 + (code & 0x3FF))};
+    return {static_cast<wchar_t>(0xD800 + (code >> 10)),
+            static_cast<wchar_t>(0xDC00 + (code & 0x3FF))};
   }
   return std::wstring(1, static_cast<wchar_t>(code));
 }
@@ -63,8 +64,10 @@ TEST(TextCodec, ByteOrderMarkIsSkippedOnlyAtTheStart) {
 }
 
 TEST(TextCodec, InvalidBytesBecomeReplacementCharacters) {
-  EXPECT_EQ(decodeUtf8("\x80"), kReplacement);                    // lone continuation
-  EXPECT_EQ(decodeUtf8("\xFF" "a"), kReplacement + L"a");         // never a lead byte
+  EXPECT_EQ(decodeUtf8("\x80"), kReplacement);  // lone continuation
+  EXPECT_EQ(decodeUtf8("\xFF"
+                       "a"),
+            kReplacement + L"a");                                  // never a lead byte
   EXPECT_EQ(decodeUtf8("\xC0\x80"), kReplacement + kReplacement);  // overlong NUL
   EXPECT_EQ(decodeUtf8("\xE0\x80\xAF"), kReplacement + kReplacement + kReplacement);
   EXPECT_EQ(decodeUtf8("\xED\xA0\x80"), kReplacement + kReplacement + kReplacement);  // surrogate
@@ -73,7 +76,9 @@ TEST(TextCodec, InvalidBytesBecomeReplacementCharacters) {
 }
 
 TEST(TextCodec, TruncatedSequenceDoesNotSwallowTheNextCharacter) {
-  EXPECT_EQ(decodeUtf8("\xE2\x82" "A"), kReplacement + L"A");
+  EXPECT_EQ(decodeUtf8("\xE2\x82"
+                       "A"),
+            kReplacement + L"A");
   EXPECT_EQ(decodeUtf8("\xF0\x9F\x98"), kReplacement);
   EXPECT_EQ(decodeUtf8("x\xC3"), L"x" + kReplacement);
   EXPECT_EQ(decodeUtf8("\xC3\xC3\xA9"), kReplacement + wide(0xE9));
