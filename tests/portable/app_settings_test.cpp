@@ -331,8 +331,10 @@ TEST_F(AppSettingsTest, FailedSaveReturnsFalseAndKeepsTheOldFile) {
   EXPECT_TRUE(settings().save());
 }
 
-#ifndef _WIN32
 TEST_F(AppSettingsTest, SaveIntoAReadOnlyFolderFails) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a Windows folder has no permission bit that stops new files";
+#else
   if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
   writeSettings(fileOf(customLines()));
   ASSERT_TRUE(settings().load());
@@ -341,8 +343,8 @@ TEST_F(AppSettingsTest, SaveIntoAReadOnlyFolderFails) {
   settings().setInt(SettingId::WND_XPOS, 1);
   EXPECT_FALSE(settings().save());
   EXPECT_EQ(readBytes(settingsFile()), before);
-}
 #endif
+}
 
 class AppSettingsConcurrency : public AppSettingsTest {};
 
