@@ -4,6 +4,7 @@
 #include "app/app_settings.h"
 #include "app/single_instance_win.h"
 #include "app/update_gate_win.h"
+#include "scheduler/shot_scheduler_win.h"
 #include "ui/main_window.h"
 #include "ui/resource_ids.h"
 
@@ -33,6 +34,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
   loadSettings();
   if (offerUpdateIfPublished()) return kExitUpdateAccepted;
+  if (AppSettings::instance().getBool(SettingId::SCHED_ON)) ShotScheduler::instance().start();
 
   MainWindow& mainWindow = MainWindow::instance();
   mainWindow.initialize(instance);

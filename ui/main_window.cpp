@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include "app/app_settings.h"
+#include "capture/screen_capturer_win.h"
+#include "scheduler/shot_scheduler_win.h"
 #include "shots/shot_store.h"
 #include "ui/resource_ids.h"
 #include "ui/window_fade.h"
@@ -16,6 +18,8 @@ constexpr int kWindowHeight = 300;
 // WS_POPUP | WS_MINIMIZE | WS_SYSMENU | WS_MINIMIZEBOX: no caption, no sizing frame.
 constexpr LONG kSkinStyle = static_cast<LONG>(0xA00A0000);
 constexpr int kMaxResourceText = 100;
+// How long the end of the program waits for captures and uploads still running.
+constexpr std::chrono::seconds kWorkerDrainLimit{10};
 
 std::wstring loadText(HINSTANCE instance, UINT id) {
   wchar_t buffer[kMaxResourceText + 1] = {};
@@ -174,8 +178,14 @@ void MainWindow::onPaint() {
 
 void MainWindow::onDestroy() {
   background_.release();  // a child window: it goes with this one
+  // Reached by Exit and by the system close command alike. No tick, capture or upload may
+  // still be using what goes below; one that hangs past the limit keeps GDI+ and the settings
+  // until the process ends.
+  const bool workersEnded = ShotScheduler::instance().shutdown(kWorkerDrainLimit);
+  if (workersEnded) ScreenCapturer::release();
   ShotStore::release();
-  AppSettings::release();
+  if (workersEnded) AppSettings::release();
+  ShotScheduler::release();
   PostQuitMessage(0);
 }
 
@@ -190,5 +200,6 @@ void MainWindow::onActivateRequest() {
 void MainWindow::exitProgram() {
   fadeEnabled = true;
   showWindowAnimated(window_, kHideAnimated);
+  ShotScheduler::instance().stop();
   DestroyWindow(window_);
 }
