@@ -1,7 +1,8 @@
 #include "app/update_gate_win.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <shellapi.h>
 
 #include <string>
 

@@ -1,9 +1,11 @@
 #pragma once
 // GDI+ images through the flat API: an owner for GDI+ bitmaps, the encoder of a MIME type and
 // saving with a quality value.
-#include <objidl.h>
 #include <windows.h>
-// objidl.h first: the GDI+ headers need its property types.
+
+// The GDI+ headers need the property types of objidl.h, which windows.h leaves out here.
+#include <objidl.h>
+// (kept apart so the order stays)
 #include <gdiplus.h>
 
 #include <string>

@@ -1,7 +1,8 @@
 #include "capture/gdiplus_session_win.h"
 
+// The GDI+ headers need the property types of objidl.h, which windows.h leaves out here.
 #include <objidl.h>
-// objidl.h first: the GDI+ headers need its property types.
+// (kept apart so the order stays)
 #include <gdiplus.h>
 
 GdiplusSession::GdiplusSession() {

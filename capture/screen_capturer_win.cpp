@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <mutex>
+#include <utility>
 
 #include "capture/capture_area.h"
 #include "capture/gdiplus_image_win.h"
@@ -52,6 +53,21 @@ gdip::UniqueBitmap cutArea(HBITMAP screen, const CaptureArea& area) {
   return gdip::UniqueBitmap(cut);
 }
 
+// GIF holds 256 colours at most, so a GIF gets the 24-bit cut reduced to an indexed bitmap with
+// the halftone palette, the one GDI+'s GIF encoder uses for deeper images. Some GIF encoders
+// (Wine's) write an empty picture for anything but an indexed bitmap and still report success.
+gdip::UniqueBitmap prepareForFormat(gdip::UniqueBitmap cut, const ImageFormat& format,
+                                    const CaptureArea& area) {
+  if (format.mimeType != L"image/gif") return cut;
+  Gdiplus::GpBitmap* indexed = nullptr;
+  if (Gdiplus::DllExports::GdipCloneBitmapAreaI(0, 0, area.width, area.height,
+                                                PixelFormat8bppIndexed, cut.get(),
+                                                &indexed) != Gdiplus::Ok) {
+    return cut;  // the encoder reduces it itself
+  }
+  return gdip::UniqueBitmap(indexed);
+}
+
 }  // namespace
 
 ScreenCapturer& ScreenCapturer::theCapturer() {
@@ -96,13 +112,15 @@ bool ScreenCapturer::capture(const EffectiveShot& shot, std::wstring& path) {
       clampToScreen({shot.rectX, shot.rectY, shot.rectWidth, shot.rectHeight}, width, height);
   if (area.empty()) return false;
 
+  const ImageFormat& format = ImageFormat::byIndex(shot.format);
   CLSID encoder{};
-  if (!gdip::findEncoder(ImageFormat::byIndex(shot.format).mimeType, encoder)) return false;
+  if (!gdip::findEncoder(format.mimeType, encoder)) return false;
 
   win32::UniqueBitmap screen = copyScreen(width, height);
   if (!screen) return false;
   gdip::UniqueBitmap cut = cutArea(screen.get(), area);
   if (!cut) return false;
+  cut = prepareForFormat(std::move(cut), format, area);
 
   const std::wstring file = makeTempFile();
   if (file.empty()) return false;

@@ -1,0 +1,22 @@
+# Loopback servers for the upload and update tests (tests/servers/test_servers.sh says which),
+# started once before the first test that needs them and stopped after the last. Only the
+# suites named below require them, so the other Windows tests never wait on port 21.
+set(VEMLIX_TEST_SERVERS ${CMAKE_BINARY_DIR}/test-servers)
+add_test(NAME test_servers_start
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/servers/test_servers.sh start ${VEMLIX_TEST_SERVERS})
+add_test(NAME test_servers_stop
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/servers/test_servers.sh stop ${VEMLIX_TEST_SERVERS})
+set_tests_properties(test_servers_start PROPERTIES FIXTURES_SETUP servers TIMEOUT 60)
+set_tests_properties(test_servers_stop PROPERTIES FIXTURES_CLEANUP servers)
+
+# The tests read what the FTP server stored through Wine's Z: drive.
+target_compile_definitions(windows_tests PRIVATE
+  VEMLIX_TEST_SERVER_DIR="${VEMLIX_TEST_SERVERS}")
+
+get_property(vemlix_tests DIRECTORY PROPERTY TESTS)
+foreach(test IN LISTS vemlix_tests)
+  if(test MATCHES "^wine\\.(FtpUpload|UpdateCheck|UpdateOffer)")
+    get_test_property(${test} FIXTURES_REQUIRED required)
+    set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED "${required};servers")
+  endif()
+endforeach()

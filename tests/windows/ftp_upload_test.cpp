@@ -1,0 +1,208 @@
+// Uploads through Wine's WinINet to a real FTP server on loopback (tests/servers): the bytes
+// that arrive, the remote names, failed logins and servers that are absent or never answer.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "app/app_settings.h"
+#include "app/password_cipher.h"
+#include "capture/ftp_uploader_win.h"
+#include "capture/output_name.h"
+#include "capture/time_stamper.h"
+#include "scheduler/worker_group.h"
+#include "support/temp_folder.h"
+#include "support/vemlix_process_win.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr const wchar_t* kServer = L"127.0.0.1";  // pyftpdlib, port 21
+constexpr const wchar_t* kNobody = L"127.0.0.2";  // nothing listens there
+constexpr const wchar_t* kSilent = L"127.0.0.3";  // accepts and never answers
+constexpr const wchar_t* kPassword = L"Up-load 7";
+
+// Bytes that an ASCII-mode transfer or a text-mode file would change.
+const std::string kImageBytes = std::string("\x89PNG\r\n\x1A\n\0\0\r\r\n\n\xFF\xFE", 16) +
+                                std::string(70000, '\x5A') + "\r\nend\n";
+
+// The server's folder, a Linux path, through Wine's Z: drive.
+std::wstring ftpRoot() {
+  return (L"Z:" / fs::path(VEMLIX_TEST_SERVER_DIR "/ftp-root")).make_preferred().wstring();
+}
+
+// What the server stored under `remoteName`; "" when it holds no such file.
+std::string stored(const std::wstring& remoteName) {
+  return readBytes((fs::path(ftpRoot()) / fs::path(remoteName).relative_path()).wstring());
+}
+
+bool exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring cipherText(std::wstring plain) {
+  PasswordCipher::instance().encrypt(plain, plain.size());
+  return plain;
+}
+
+double secondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+class FtpUploadTest : public ::testing::Test {
+ protected:
+  UploadJob job(const std::wstring& remoteName, const std::wstring& server = kServer) {
+    return {{server, L"vemlix", cipherText(kPassword), L""}, remoteName, image_, false};
+  }
+
+  TempFolder local_;
+  const std::wstring image_ = local_.file(L"vmp1A2B.tmp");
+
+  void SetUp() override { writeBytes(image_, kImageBytes); }
+};
+
+TEST_F(FtpUploadTest, StoresTheFileByteForByte) {
+  EXPECT_TRUE(FtpUploader::instance().uploadNow(job(L"Exact-bytes.png")));
+  EXPECT_EQ(stored(L"Exact-bytes.png"), kImageBytes);
+  EXPECT_TRUE(exists(image_));  // not a temporary file: the caller keeps it
+}
+
+TEST_F(FtpUploadTest, RemoteNamesFollowFolderPatternAndFormat) {
+  fs::create_directories(fs::path(ftpRoot()) / "shots" / "daily");
+  fs::create_directories(fs::path(ftpRoot()) / "a");
+  ShotDefinition shot;
+  shot.NAME = L"Desk";
+  shot.FTP_SERVER = kServer;
+  shot.FTP_USER = L"vemlix";
+  shot.FTP_PASS = cipherText(kPassword);
+
+  struct Case {
+    std::wstring folder;
+    std::wstring pattern;
+    int32_t format;
+    std::wstring sentFolder;    // how the remote name begins
+    std::wstring storedFolder;  // where the file lands below the FTP root
+    std::wstring extension;
+  };
+  const Case cases[] = {
+      {L"shots/daily", L"default", 4, L"/shots/daily/", L"shots/daily/", L".png"},
+      {L"", L"default", 1, L"", L"", L".jpg"},
+      {L"/a/", L"default", 2, L"//a//", L"a/", L".gif"},  // the folder as typed
+      {L"", L"", 3, L"", L"", L".tiff"},
+      {L"", L"", 7, L"", L"", L".png"},  // unknown format: PNG, as the local copy
+  };
+  for (const Case& c : cases) {
+    shot.FTP_FOLDER = c.folder;
+    shot.TIMESTAMP = c.pattern;
+    shot.FORMAT = c.format;
+    const EffectiveShot effective = effectiveSettings(shot, AppSettings::instance());
+    const std::wstring stamp = TimeStamper().formatNow(effective.timestampPattern);
+    const std::wstring fileName = L"Desk" + (c.pattern.empty() ? L"" : L"-" + stamp) + c.extension;
+    const UploadJob upload{effective.ftp, remoteFileName(effective, stamp), image_, false};
+    EXPECT_EQ(upload.remoteName, c.sentFolder + fileName);
+    EXPECT_TRUE(FtpUploader::instance().uploadNow(upload)) << upload.remoteName;
+    EXPECT_EQ(stored(c.storedFolder + fileName), kImageBytes) << upload.remoteName;
+  }
+}
+
+TEST_F(FtpUploadTest, GlobalSettingsGiveServerAccountFolderPatternAndFormat) {
+  fs::create_directories(fs::path(ftpRoot()) / "global");
+  AppSettings& settings = AppSettings::instance();
+  settings.setString(SettingId::FTP_SERVER, kServer);
+  settings.setString(SettingId::FTP_USER, L"vemlix");
+  settings.setString(SettingId::FTP_PASSWORD, cipherText(kPassword));
+  settings.setString(SettingId::FTP_FOLDER, L"global");
+  settings.setString(SettingId::SHOT_TIMESTAMP, L"%Y");
+  settings.setInt(SettingId::SHOT_FORMAT, 1);
+  ShotDefinition shot;
+  shot.NAME = L"Globe";
+  shot.USE_GLOBAL_SETTINGS = true;
+  shot.FTP_SERVER = kNobody;  // the shot's own account must not be used
+  shot.FTP_USER = L"nobody";
+  shot.FORMAT = 0;
+  shot.TIMESTAMP = L"";
+
+  const EffectiveShot effective = effectiveSettings(shot, settings);
+  const std::wstring stamp = TimeStamper().formatNow(effective.timestampPattern);
+  const UploadJob upload{effective.ftp, remoteFileName(effective, stamp), image_, false};
+  EXPECT_EQ(upload.remoteName, L"/global/Globe-" + stamp + L".jpg");
+  EXPECT_TRUE(FtpUploader::instance().uploadNow(upload));
+  EXPECT_EQ(stored(L"global/Globe-" + stamp + L".jpg"), kImageBytes);
+}
+
+TEST_F(FtpUploadTest, FailuresStoreNothing) {
+  UploadJob wrongPassword = job(L"Wrong-password.png");
+  wrongPassword.account.passwordCipherText = cipherText(L"guessed");
+  EXPECT_FALSE(FtpUploader::instance().uploadNow(wrongPassword));
+  EXPECT_FALSE(exists(ftpRoot() + L"\\Wrong-password.png"));
+
+  // A plain password (never encrypted) is not what the server expects either.
+  UploadJob plainPassword = job(L"Plain-password.png");
+  plainPassword.account.passwordCipherText = kPassword;
+  EXPECT_FALSE(FtpUploader::instance().uploadNow(plainPassword));
+
+  // The remote folder is not created.
+  EXPECT_FALSE(FtpUploader::instance().uploadNow(job(L"/no/such/folder/x.png")));
+
+  UploadJob missingFile = job(L"Missing-file.png");
+  missingFile.localPath = local_.file(L"gone.tmp");
+  EXPECT_FALSE(FtpUploader::instance().uploadNow(missingFile));
+  EXPECT_FALSE(exists(ftpRoot() + L"\\Missing-file.png"));
+}
+
+TEST_F(FtpUploadTest, NoServerOrNothingListeningEndsAtOnce) {
+  const auto start = Clock::now();
+  EXPECT_FALSE(FtpUploader::instance().uploadNow(job(L"No-server.png", L"")));
+  EXPECT_FALSE(FtpUploader::instance().uploadNow(job(L"Nobody.png", kNobody)));
+  EXPECT_LT(secondsSince(start), 10.0);
+}
+
+TEST_F(FtpUploadTest, TemporaryFileIsDeletedWhateverTheOutcome) {
+  UploadJob uploaded = job(L"Temporary.png");
+  uploaded.deleteLocalFileAfter = true;
+  EXPECT_TRUE(FtpUploader::instance().uploadNow(uploaded));
+  EXPECT_EQ(stored(L"Temporary.png"), kImageBytes);
+  EXPECT_FALSE(exists(image_));
+
+  for (const wchar_t* server : {L"", kNobody}) {
+    writeBytes(image_, kImageBytes);
+    UploadJob failed = job(L"Not-stored.png", server);
+    failed.deleteLocalFileAfter = true;
+    EXPECT_FALSE(FtpUploader::instance().uploadNow(failed));
+    EXPECT_FALSE(exists(image_)) << "server \"" << fs::path(server).string() << "\"";
+  }
+}
+
+TEST_F(FtpUploadTest, UploadReturnsAtOnceAndUploadsSideBySide) {
+  const std::wstring second = local_.file(L"vmp1A2C.tmp");
+  writeBytes(second, "second image");
+  UploadJob first = job(L"Side-1.png");
+  first.deleteLocalFileAfter = true;
+  UploadJob other{first.account, L"Side-2.png", second, true};
+
+  const auto start = Clock::now();
+  FtpUploader::instance().upload(first);
+  FtpUploader::instance().upload(other);
+  EXPECT_LT(secondsSince(start), 0.5);
+  ASSERT_TRUE(WorkerGroup::workers().waitIdle(std::chrono::seconds(30)));
+  EXPECT_EQ(stored(L"Side-1.png"), kImageBytes);
+  EXPECT_EQ(stored(L"Side-2.png"), "second image");
+  EXPECT_FALSE(exists(image_));
+  EXPECT_FALSE(exists(second));
+}
+
+TEST_F(FtpUploadTest, ServerThatNeverAnswersCannotKeepTheWorker) {
+  UploadJob hanging = job(L"Hanging.png", kSilent);
+  hanging.deleteLocalFileAfter = true;
+  const auto start = Clock::now();
+  FtpUploader::instance().upload(hanging);
+  ASSERT_TRUE(WorkerGroup::workers().waitIdle(std::chrono::seconds(100)));
+  const double seconds = secondsSince(start);
+  std::printf("upload to a silent server ended after %.1f s\n", seconds);
+  EXPECT_LT(seconds, 60.0);
+  EXPECT_FALSE(exists(image_));
+}
+
+}  // namespace
