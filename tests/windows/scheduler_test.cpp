@@ -13,6 +13,7 @@
 #include "scheduler/shot_scheduler_win.h"
 #include "scheduler/worker_group.h"
 #include "shots/shot_store.h"
+#include "shots/shots_file.h"
 #include "support/temp_folder.h"
 #include "support/vemlix_process_win.h"
 
@@ -213,6 +214,39 @@ TEST_F(SchedulerTest, ReleaseWhileRunningStopsTheTicks) {
   Sleep(1500);
   ASSERT_TRUE(drained());
   EXPECT_EQ(filesOf(L"Released"), atRelease);
+}
+
+// The whole program: Automatic Mode restored at start-up, and the system close command (which
+// skips Exit) still ending the program cleanly while shots are being taken.
+TEST(SchedulerProgramTest, AutomaticModeOnAtStartTakesShotsAndClosesCleanly) {
+  removeVemlixData();
+  TempFolder local;
+  const std::set<std::wstring> temporaryBefore = captureTemporaryFiles();
+  writeSettings(L"SCHED_ON=1");
+  ShotDefinition shot;
+  shot.NAME = L"Startup";
+  shot.AUTO_ENABLED = true;
+  shot.AUTO_INTERVAL = 1;
+  shot.RECT_WIDTH = 200;
+  shot.RECT_HEIGHT = 100;
+  shot.FORMAT = 4;
+  shot.TIMESTAMP = L"%H_%M_%S";
+  shot.LOCAL_PATH = local.path();
+  writeBytes(sharedDataFolder() + L"\\" + kShotsFileName, formatShotsFile({shot}));
+
+  {
+    VemlixProcess vemlix;
+    HWND window = vemlix.waitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(
+        waitFor([&] { return filesMatching(local.path(), L"Startup-*.png").size() >= 2; }, 15000));
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD exitCode = 12345;
+    ASSERT_TRUE(vemlix.waitForExit(15000, exitCode));
+    EXPECT_EQ(exitCode, 0u);
+  }
+  EXPECT_EQ(captureTemporaryFiles(), temporaryBefore);
+  removeVemlixData();
 }
 
 }  // namespace
