@@ -42,8 +42,8 @@ bool UpdateChecker::isNewerVersionPublished() {
   win32::InternetSession session(L"Tarnwelt_Vemlix/1.0", kCheckLimit);
   if (!session) return false;
   const std::wstring url = settings.getString(SettingId::VERSION_PATH);
-  win32::InternetHandle request(
-      session, InternetOpenUrlW(session.root(), url.c_str(), nullptr, 0, kOpenFlags, 0));
+  win32::InternetHandle request(session, InternetOpenUrlW(session.root(), url.c_str(), nullptr, 0,
+                                                          kOpenFlags, session.context()));
   if (!request) return false;
   session.limitToDeadline(request.get());
   // The request has already been sent by InternetOpenUrlW; sending it again may fail, and the

@@ -4,6 +4,7 @@
 #include <wininet.h>
 
 #include <chrono>
+#include <cstdint>
 
 #include "app/password_cipher.h"
 #include "platform/internet_session_win.h"
@@ -11,9 +12,18 @@
 
 namespace {
 
-// Long enough for a full-screen bitmap over a slow line, short enough that a server which
-// stops answering cannot keep an upload worker for good.
-constexpr std::chrono::minutes kUploadLimit{3};
+// A server that stops answering cannot keep an upload worker for good: connecting and logging
+// in get kLoginLimit, the transfer kTransferLimit plus the time the file takes at kSlowestLine.
+constexpr std::chrono::seconds kLoginLimit{20};
+constexpr std::chrono::seconds kTransferLimit{60};
+constexpr uint64_t kSlowestLine = 32 * 1024;  // bytes per second
+
+std::chrono::seconds transferLimit(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return kTransferLimit;
+  const uint64_t size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  return kTransferLimit + std::chrono::seconds(size / kSlowestLine);
+}
 
 // Removes a temporary capture file when the job says it is one.
 class LocalFileCleanup {
@@ -63,7 +73,7 @@ void FtpUploader::upload(UploadJob job) {
 
 bool FtpUploader::uploadNow(const UploadJob& job) {
   LocalFileCleanup cleanup(job);
-  win32::InternetSession session(L"Vemlix/1.0", kUploadLimit);
+  win32::InternetSession session(L"Vemlix/1.0", kLoginLimit);
   if (!session) return false;
   const FtpAccount& account = job.account;
   if (account.server.empty()) return false;
@@ -72,9 +82,10 @@ bool FtpUploader::uploadNow(const UploadJob& job) {
   win32::InternetHandle connection(
       session, InternetConnectW(session.root(), account.server.c_str(), INTERNET_DEFAULT_FTP_PORT,
                                 account.user.c_str(), password.c_str(), INTERNET_SERVICE_FTP,
-                                INTERNET_FLAG_PASSIVE, 0));
+                                INTERNET_FLAG_PASSIVE, session.context()));
   if (!connection) return false;
+  session.restartClock(transferLimit(job.localPath));
   session.limitToDeadline(connection.get());
   return FtpPutFileW(connection.get(), job.localPath.c_str(), job.remoteName.c_str(),
-                     FTP_TRANSFER_TYPE_BINARY, 0);
+                     FTP_TRANSFER_TYPE_BINARY, session.context());
 }

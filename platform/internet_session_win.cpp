@@ -16,8 +16,19 @@ InternetSession::InternetSession(const wchar_t* agent, std::chrono::milliseconds
     : deadline_(std::chrono::steady_clock::now() + limit) {
   root_ = InternetOpenW(agent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
   if (!root_) return;
-  limitToDeadline(root_);  // handles opened under the root inherit these
+  limitToDeadline(root_);
+  InternetSetStatusCallbackW(root_, &InternetSession::onStatus);
   watchdog_ = std::thread([this] { watch(); });
+}
+
+void CALLBACK InternetSession::onStatus(HINTERNET, DWORD_PTR context, DWORD status, void* info,
+                                        DWORD infoLength) {
+  // Only handle creation: other reports come while a handle is being closed, perhaps by the
+  // watchdog, which holds the lock then. The information starts with the new handle.
+  if (status != INTERNET_STATUS_HANDLE_CREATED || !context || !info) return;
+  if (infoLength < sizeof(HINTERNET)) return;
+  HINTERNET created = *static_cast<HINTERNET*>(info);
+  reinterpret_cast<const InternetSession*>(context)->limitToDeadline(created);
 }
 
 InternetSession::~InternetSession() {
@@ -32,10 +43,25 @@ InternetSession::~InternetSession() {
 
 void InternetSession::watch() {
   std::unique_lock<std::mutex> guard(lock_);
-  if (wake_.wait_until(guard, deadline_, [this] { return stopping_; })) return;
-  // Closing the root ends what is pending on it and closes every handle opened under it.
-  expired_ = true;
-  InternetCloseHandle(root_);
+  while (!stopping_) {
+    if (std::chrono::steady_clock::now() >= deadline_) {
+      // Closing the root ends what is pending on it and closes every handle opened under it.
+      expired_ = true;
+      InternetCloseHandle(root_);
+      return;
+    }
+    const auto until = deadline_;  // restartClock() may move deadline_ while this waits
+    wake_.wait_until(guard, until);
+  }
+}
+
+void InternetSession::restartClock(std::chrono::milliseconds limit) {
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (expired_) return;
+    deadline_ = std::chrono::steady_clock::now() + limit;
+  }
+  wake_.notify_all();
 }
 
 void InternetSession::closeChild(HINTERNET handle) {
@@ -50,10 +76,10 @@ bool InternetSession::expired() const {
 
 void InternetSession::limitToDeadline(HINTERNET handle) const {
   using namespace std::chrono;
-  const auto left = duration_cast<milliseconds>(deadline_ - steady_clock::now()).count();
-  DWORD timeout = static_cast<DWORD>(std::max<long long>(left, 1));
   std::lock_guard<std::mutex> guard(lock_);
   if (expired_) return;
+  const auto left = duration_cast<milliseconds>(deadline_ - steady_clock::now()).count();
+  DWORD timeout = static_cast<DWORD>(std::max<long long>(left, 1));
   for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                        INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT,
                        INTERNET_OPTION_DATA_RECEIVE_TIMEOUT}) {

@@ -1,9 +1,11 @@
 #pragma once
 // A WinINet root handle whose whole use is bounded in time. A server that accepts a connection
 // and then never answers would otherwise hold a WinINet call, and the thread making it, for as
-// long as it likes. Every handle opened under the root gets time-outs no longer than the time
-// left, and when the deadline passes a watchdog closes the root handle, which ends the calls
-// still pending on it and on every handle opened under it.
+// long as it likes. Two guards, since WinINet implementations differ in which one they honour:
+// every handle opened under the root gets time-outs no longer than the time left, the moment it
+// is created (so pass context() to the calls that open handles); and when the deadline passes a
+// watchdog closes the root handle, which ends the calls still pending on it and on every handle
+// opened under it.
 #include <windows.h>
 #include <wininet.h>
 
@@ -49,9 +51,17 @@ class InternetSession {
   explicit operator bool() const { return root_ != nullptr; }
   HINTERNET root() const { return root_; }
 
+  // The context value for calls under this root; WinINet reports new handles only to calls
+  // made with a context other than 0.
+  DWORD_PTR context() const { return reinterpret_cast<DWORD_PTR>(this); }
+
   // Sets the connect, send and receive time-outs of `handle` (the root or a handle opened under
   // it) to the time left, so a blocking call gives up by itself where the platform honours them.
   void limitToDeadline(HINTERNET handle) const;
+
+  // Moves the deadline to `limit` from now, for a next step that may take longer (or must take
+  // less) than the steps before it. No effect once the watchdog has closed the root.
+  void restartClock(std::chrono::milliseconds limit);
 
   // Whether the watchdog has closed the root.
   bool expired() const;
@@ -59,13 +69,15 @@ class InternetSession {
  private:
   friend class InternetHandle;
 
+  static void CALLBACK onStatus(HINTERNET handle, DWORD_PTR context, DWORD status, void* info,
+                                DWORD infoLength);
   void closeChild(HINTERNET handle);
   void watch();
 
-  const std::chrono::steady_clock::time_point deadline_;
   HINTERNET root_ = nullptr;
 
-  mutable std::mutex lock_;  // guards expired_, stopping_ and every close
+  mutable std::mutex lock_;  // guards deadline_, expired_, stopping_ and every close
+  std::chrono::steady_clock::time_point deadline_;
   std::condition_variable wake_;
   bool expired_ = false;
   bool stopping_ = false;

@@ -201,7 +201,7 @@ TEST_F(FtpUploadTest, ServerThatNeverAnswersCannotKeepTheWorker) {
   ASSERT_TRUE(WorkerGroup::workers().waitIdle(std::chrono::seconds(100)));
   const double seconds = secondsSince(start);
   std::printf("upload to a silent server ended after %.1f s\n", seconds);
-  EXPECT_LT(seconds, 60.0);
+  EXPECT_LT(seconds, 40.0);
   EXPECT_FALSE(exists(image_));
 }
 
