@@ -24,6 +24,10 @@ using UniqueBitmap = UniqueResource<Gdiplus::GpBitmap*, disposeImage>;
 // False when there is none or the list of encoders cannot be read.
 bool findEncoder(std::wstring_view mimeType, CLSID& encoder);
 
+// A copy of a 24-bit `image` of the given size as an 8-bit indexed bitmap over the 216 colours
+// of the 6x6x6 colour cube, each pixel taking the nearest cube colour. Empty on failure.
+UniqueBitmap reduceToColourCube(Gdiplus::GpBitmap* image, int width, int height);
+
 // Writes `image` to `path` with `encoder`, passing EncoderQuality `quality` whatever the
 // format: encoders without a quality setting leave it alone.
 bool saveImage(Gdiplus::GpBitmap* image, const std::wstring& path, const CLSID& encoder,

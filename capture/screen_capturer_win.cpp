@@ -53,19 +53,15 @@ gdip::UniqueBitmap cutArea(HBITMAP screen, const CaptureArea& area) {
   return gdip::UniqueBitmap(cut);
 }
 
-// GIF holds 256 colours at most, so a GIF gets the 24-bit cut reduced to an indexed bitmap with
-// the halftone palette, the one GDI+'s GIF encoder uses for deeper images. Some GIF encoders
-// (Wine's) write an empty picture for anything but an indexed bitmap and still report success.
+// GIF holds 256 colours at most. The 24-bit cut is reduced here, to the nearest colours of the
+// 6x6x6 colour cube that GDI+'s halftone palette is built around, rather than left to the
+// encoder: some GIF encoders (Wine's) write an empty picture for anything but an indexed bitmap
+// and still report success, and reducing through GDI+ itself takes a second per screen there.
 gdip::UniqueBitmap prepareForFormat(gdip::UniqueBitmap cut, const ImageFormat& format,
                                     const CaptureArea& area) {
   if (format.mimeType != L"image/gif") return cut;
-  Gdiplus::GpBitmap* indexed = nullptr;
-  if (Gdiplus::DllExports::GdipCloneBitmapAreaI(0, 0, area.width, area.height,
-                                                PixelFormat8bppIndexed, cut.get(),
-                                                &indexed) != Gdiplus::Ok) {
-    return cut;  // the encoder reduces it itself
-  }
-  return gdip::UniqueBitmap(indexed);
+  gdip::UniqueBitmap indexed = gdip::reduceToColourCube(cut.get(), area.width, area.height);
+  return indexed ? std::move(indexed) : std::move(cut);
 }
 
 }  // namespace

@@ -1,0 +1,164 @@
+// How long a full-screen capture takes to reach its local file, per image format: the screen
+// copy, the 24-bit cut, the encoding into the temporary file and the copy into the local folder.
+// Prints the median of kRuns runs and the file size; asserts nothing.
+//
+// Usage: capture_bench.exe [MARKER_FOLDER]
+// With a marker folder the picture stays on the screen after the runs: the program writes
+// "ready" there and waits for "done", so another tool can capture the same picture meanwhile.
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "capture/image_format.h"
+#include "capture/local_saver.h"
+#include "capture/output_name.h"
+#include "capture/screen_capturer_win.h"
+#include "platform/win32_handles.h"
+
+namespace {
+
+constexpr int kRuns = 20;
+constexpr DWORD kWaitForDoneMs = 10 * 60 * 1000;
+
+// Something like a desktop: a gradient, coloured panels and lines of text, so the encoders
+// meet both flat areas and detail.
+void paintDesktop(HDC dc, int width, int height) {
+  for (int y = 0; y < height; y += 4) {
+    UniqueResource<HBRUSH, win32::deleteGdiObject> band(
+        CreateSolidBrush(RGB(30 + y * 60 / height, 60 + y * 90 / height, 120 + y * 100 / height)));
+    const RECT row{0, y, width, y + 4};
+    FillRect(dc, &row, band.get());
+  }
+  const COLORREF panels[] = {RGB(250, 250, 250), RGB(240, 240, 200), RGB(220, 235, 250)};
+  SetBkMode(dc, TRANSPARENT);
+  for (int i = 0; i < 6; ++i) {
+    const RECT panel{60 + i * 190, 80 + (i % 3) * 260, 60 + i * 190 + 420,
+                     80 + (i % 3) * 260 + 300};
+    UniqueResource<HBRUSH, win32::deleteGdiObject> brush(CreateSolidBrush(panels[i % 3]));
+    FillRect(dc, &panel, brush.get());
+    for (int line = 0; line < 16; ++line) {
+      const std::wstring text = L"Line " + std::to_wstring(line) +
+                                L": The quick brown fox jumps over the lazy dog 0123456789";
+      TextOutW(dc, panel.left + 8, panel.top + 8 + line * 18, text.c_str(),
+               static_cast<int>(text.size()));
+    }
+  }
+}
+
+LRESULT CALLBACK desktopProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_PAINT) return DefWindowProcW(window, message, wParam, lParam);
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window, &paint);
+  RECT client;
+  GetClientRect(window, &client);
+  paintDesktop(dc, client.right, client.bottom);
+  EndPaint(window, &paint);
+  return 0;
+}
+
+void pumpFor(DWORD milliseconds) {
+  const DWORD until = GetTickCount() + milliseconds;
+  do {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    Sleep(10);
+  } while (GetTickCount() < until);
+}
+
+win32::UniqueWindow showDesktop(int width, int height) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = desktopProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"VemlixBenchDesktop";
+  RegisterClassW(&windowClass);
+  win32::UniqueWindow window(CreateWindowExW(
+      WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"VemlixBenchDesktop", L"", WS_POPUP | WS_VISIBLE, 0, 0,
+      width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+  UpdateWindow(window.get());
+  pumpFor(1000);
+  return window;
+}
+
+std::wstring tempFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  return folder;
+}
+
+struct Result {
+  double medianMs = 0;
+  unsigned long long bytes = 0;
+  int failures = 0;
+};
+
+Result measure(int format, int width, int height, const std::wstring& folder) {
+  EffectiveShot shot;
+  shot.name = L"Bench";
+  shot.rectWidth = width;
+  shot.rectHeight = height;
+  shot.format = format;
+  shot.localFolder = folder;
+  const std::wstring stamp = L"run";
+  std::vector<double> times;
+  Result result;
+  for (int run = 0; run < kRuns; ++run) {
+    const auto start = std::chrono::steady_clock::now();
+    std::wstring captured;
+    const bool ok = ScreenCapturer::instance().capture(shot, captured) &&
+                    LocalSaver().saveLocalCopy(shot, captured, stamp);
+    times.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+            .count());
+    if (!ok) ++result.failures;
+    if (!captured.empty()) DeleteFileW(captured.c_str());
+    pumpFor(0);
+  }
+  std::sort(times.begin(), times.end());
+  result.medianMs = (times[kRuns / 2 - 1] + times[kRuns / 2]) / 2;
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  const std::wstring local = localTargetPath(shot, stamp);
+  if (GetFileAttributesExW(local.c_str(), GetFileExInfoStandard, &data)) {
+    result.bytes = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  }
+  DeleteFileW(local.c_str());
+  return result;
+}
+
+bool exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  win32::UniqueWindow desktop = showDesktop(width, height);
+  const std::wstring folder = tempFolder() + L"vemlix-bench";
+  CreateDirectoryW(folder.c_str(), nullptr);
+
+  std::printf("capture to local file, %dx%d, median of %d runs\n", width, height, kRuns);
+  for (int format = 0; format < ImageFormat::kCount; ++format) {
+    const Result result = measure(format, width, height, folder);
+    const std::wstring name(ImageFormat::byIndex(format).extension.substr(1));
+    std::printf("%-5ls %9.1f ms %10llu bytes%s\n", name.c_str(), result.medianMs, result.bytes,
+                result.failures ? " (some runs failed)" : "");
+    std::fflush(stdout);
+  }
+  RemoveDirectoryW(folder.c_str());
+  ScreenCapturer::release();
+
+  if (argc > 1) {
+    const std::wstring markers = argv[1];
+    win32::UniqueFileHandle ready(CreateFileW((markers + L"\\ready").c_str(), GENERIC_WRITE, 0,
+                                              nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                              nullptr));
+    const DWORD until = GetTickCount() + kWaitForDoneMs;
+    while (!exists(markers + L"\\done") && GetTickCount() < until) pumpFor(100);
+  }
+  return 0;
+}

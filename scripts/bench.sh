@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# `make bench`: how long Vemlix takes to capture the whole virtual screen (1280x1024x24) into
+# a local file, per image format, beside ImageMagick's `import -window root` writing the same
+# format from the same display while the same picture is shown. Figures only, nothing asserted.
+# Usage: bench.sh [BUILD_DIR]   (default: build/windows, the windows preset's)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${1:-build/windows}"
+runs=20
+
+cmake --preset windows -B "$build" >/dev/null
+cmake --build "$build" -j2 --target bench
+
+# A session of its own: the benchmark covers the whole screen with a topmost window, which
+# must not land on the display of a test run.
+state="$PWD/$build/bench-session"
+scripts/wine-session.sh start "$state"
+# shellcheck source=/dev/null
+. "$state/env"
+
+work="$(mktemp -d)"
+cleanup() {
+  touch "$work/done"
+  [ -n "${bench_pid:-}" ] && wait "$bench_pid" 2>/dev/null || true
+  scripts/wine-session.sh stop "$state"
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+wine "$build/bench/capture_bench.exe" "Z:${work//\//\\}" >"$work/vemlix.txt" 2>"$work/wine.log" &
+bench_pid=$!
+for _ in $(seq 1 1200); do
+  [ -f "$work/ready" ] && break
+  kill -0 "$bench_pid" 2>/dev/null || { cat "$work/vemlix.txt" "$work/wine.log" >&2; exit 1; }
+  sleep 0.5
+done
+[ -f "$work/ready" ] || { echo "bench: capture_bench did not finish" >&2; exit 1; }
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print (v[int((NR + 1) / 2)] + v[int(NR / 2) + 1]) / 2 }'; }
+
+# import, while the benchmark's picture is still on the screen.
+declare -A imported
+for ext in bmp jpg gif tiff png; do
+  options=()
+  [ "$ext" = jpg ] && options=(-quality 65)
+  for _ in $(seq 1 "$runs"); do
+    start=$(date +%s%N)
+    import -window root "${options[@]}" "$work/shot.$ext"
+    echo $((($(date +%s%N) - start) / 1000))
+  done | median >"$work/import-$ext"
+  imported[$ext]="$(awk '{ printf "%.1f", $1 / 1000 }' "$work/import-$ext")"
+  imported_bytes="$(stat -c %s "$work/shot.$ext")"
+  echo "$imported_bytes" >"$work/import-$ext.bytes"
+done
+
+head -1 "$work/vemlix.txt"
+printf '%-6s %12s %12s %8s %14s %14s\n' format "vemlix ms" "import ms" ratio "vemlix bytes" "import bytes"
+tail -n +2 "$work/vemlix.txt" | while read -r ext ms _ bytes _; do
+  [ "$ext" = jpeg ] && ext=jpg
+  theirs="${imported[$ext]}"
+  printf '%-6s %12s %12s %8s %14s %14s\n' "$ext" "$ms" "$theirs" \
+    "$(awk -v a="$ms" -v b="$theirs" 'BEGIN { printf "%.2f", a / b }')" "$bytes" \
+    "$(cat "$work/import-$ext.bytes")"
+done
+echo "ratio: Vemlix's time over import's (below 1: Vemlix is faster)"
