@@ -73,10 +73,10 @@ void FtpUploader::upload(UploadJob job) {
 
 bool FtpUploader::uploadNow(const UploadJob& job) {
   LocalFileCleanup cleanup(job);
+  const FtpAccount& account = job.account;
+  if (account.server.empty()) return false;  // a shot without a server is not uploaded
   win32::InternetSession session(L"Vemlix/1.0", kLoginLimit);
   if (!session) return false;
-  const FtpAccount& account = job.account;
-  if (account.server.empty()) return false;
 
   const PlainPassword password(account.passwordCipherText);
   win32::InternetHandle connection(

@@ -2,7 +2,7 @@
 
 // The GDI+ headers need the property types of objidl.h, which windows.h leaves out here.
 #include <objidl.h>
-// (kept apart so the order stays)
+// After objidl.h.
 #include <gdiplus.h>
 
 GdiplusSession::GdiplusSession() {

@@ -69,11 +69,6 @@ void InternetSession::closeChild(HINTERNET handle) {
   if (!expired_) InternetCloseHandle(handle);
 }
 
-bool InternetSession::expired() const {
-  std::lock_guard<std::mutex> guard(lock_);
-  return expired_;
-}
-
 void InternetSession::limitToDeadline(HINTERNET handle) const {
   using namespace std::chrono;
   std::lock_guard<std::mutex> guard(lock_);

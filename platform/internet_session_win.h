@@ -63,9 +63,6 @@ class InternetSession {
   // less) than the steps before it. No effect once the watchdog has closed the root.
   void restartClock(std::chrono::milliseconds limit);
 
-  // Whether the watchdog has closed the root.
-  bool expired() const;
-
  private:
   friend class InternetHandle;
 
