@@ -56,6 +56,15 @@ start() {
     wineboot -i >"$state/wineboot.log" 2>&1 9>&- || true
     wineserver -w 9>&-
   fi
+  # Wine's sockets are made by the wineserver, so it must live in this network namespace
+  # (scripts/offline.sh gives each test run its own): one left by an earlier run goes.
+  local netns
+  netns="$(readlink /proc/self/ns/net)"
+  if [ -f "$state/netns" ] && [ "$(cat "$state/netns")" != "$netns" ]; then
+    wineserver -k 9>&- 2>/dev/null || true
+    wineserver -w 9>&- 2>/dev/null || true
+  fi
+  echo "$netns" >"$state/netns"
   # A persistent server keeps each test's start short.
   wineserver -p >/dev/null 2>&1 9>&- || true
   exec 9>&-
