@@ -176,6 +176,26 @@ TEST_F(UpdateOfferTest, AcceptedOfferEndsStartUpWithCodeOne) {
   EXPECT_TRUE(waitFor([] { return runningProcesses(L"winebrowser.exe") == 0; }, 10000));
 }
 
+TEST_F(UpdateOfferTest, AcceptedOfferOpensTheHomePageWithTheShell) {
+  // A script stands in for the web page: opening it leaves a mark that the shell ran it.
+  TempFolder folder;
+  const std::wstring script = folder.file(L"home.cmd");
+  writeBytes(script, "echo opened> \"%~dp0opened.txt\"\r\n");
+  writeSettings(std::wstring(L"CHECK_UPDATES=1\nVERSION_PATH=") + kVersions +
+                L"newer.version\nVEMLIX_HOME=" + script);
+  VemlixProcess vemlix;
+  HWND box = waitForOffer(vemlix, 15000);
+  ASSERT_NE(box, nullptr);
+  answer(box, IDYES);
+  DWORD exitCode = 0;
+  ASSERT_TRUE(vemlix.waitForExit(15000, exitCode));
+  EXPECT_EQ(exitCode, 1u);
+  const std::wstring mark = folder.file(L"opened.txt");
+  EXPECT_TRUE(
+      waitFor([&] { return GetFileAttributesW(mark.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000));
+  EXPECT_TRUE(waitFor([] { return runningProcesses(L"cmd.exe") == 0; }, 10000));
+}
+
 TEST_F(UpdateOfferTest, DeclinedOfferStartsAsUsual) {
   writeSettingsFor(L"major.version");
   VemlixProcess vemlix;
