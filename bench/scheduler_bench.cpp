@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "app/app_settings.h"
@@ -176,10 +177,21 @@ struct Resources {
   }
   void print(const wchar_t* when) const {
     std::wprintf(
-        L"  %-6ls GDI objects %lu, USER objects %lu, handles %lu, private %.1f MiB, "
-        L"commit %.1f MiB, working set %.1f MiB, vmp*.tmp files %zu\n",
-        when, gdiObjects, userObjects, handles, privateBytes / 1048576.0, commitBytes / 1048576.0,
-        workingSet / 1048576.0, temporaryFiles);
+        L"  %-6ls GDI objects %ls, USER objects %ls, handles %lu, private %ls, commit %.1f "
+        L"MiB, working set %.1f MiB, vmp*.tmp files %zu\n",
+        when, orNone(gdiObjects).c_str(), orNone(userObjects).c_str(), handles,
+        orNone(privateBytes / 1048576.0).c_str(), commitBytes / 1048576.0, workingSet / 1048576.0,
+        temporaryFiles);
+  }
+
+  // Wine reports 0 for what it does not count.
+  template <typename T>
+  static std::wstring orNone(T value) {
+    if (value == 0) return L"n/a";
+    wchar_t text[32];
+    std::swprintf(text, 32, std::is_integral_v<T> ? L"%.0f" : L"%.1f MiB",
+                  static_cast<double>(value));
+    return text;
   }
 };
 

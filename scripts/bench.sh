@@ -63,3 +63,7 @@ tail -n +2 "$work/vemlix.txt" | while read -r ext ms _ bytes _; do
     "$(cat "$work/import-$ext.bytes")"
 done
 echo "ratio: Vemlix's time over import's (below 1: Vemlix is faster)"
+
+# Automatic Mode: interval accuracy and a soak of firings with uploads, in a session and a
+# network namespace of their own.
+bench/scheduler_bench.sh "$build"
