@@ -216,37 +216,55 @@ TEST_F(SchedulerTest, ReleaseWhileRunningStopsTheTicks) {
   EXPECT_EQ(filesOf(L"Released"), atRelease);
 }
 
-// The whole program: Automatic Mode restored at start-up, and the system close command (which
-// skips Exit) still ending the program cleanly while shots are being taken.
-TEST(SchedulerProgramTest, AutomaticModeOnAtStartTakesShotsAndClosesCleanly) {
-  removeVemlixData();
-  TempFolder local;
-  const std::set<std::wstring> temporaryBefore = captureTemporaryFiles();
-  writeSettings(L"SCHED_ON=1");
-  ShotDefinition shot;
-  shot.NAME = L"Startup";
-  shot.AUTO_ENABLED = true;
-  shot.AUTO_INTERVAL = 1;
-  shot.RECT_WIDTH = 200;
-  shot.RECT_HEIGHT = 100;
-  shot.FORMAT = 4;
-  shot.TIMESTAMP = L"%H_%M_%S";
-  shot.LOCAL_PATH = local.path();
-  writeBytes(sharedDataFolder() + L"\\" + kShotsFileName, formatShotsFile({shot}));
-
-  {
-    VemlixProcess vemlix;
-    HWND window = vemlix.waitForMainWindow();
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(
-        waitFor([&] { return filesMatching(local.path(), L"Startup-*.png").size() >= 2; }, 15000));
-    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-    DWORD exitCode = 12345;
-    ASSERT_TRUE(vemlix.waitForExit(15000, exitCode));
-    EXPECT_EQ(exitCode, 0u);
+// The whole program: Automatic Mode restored at start-up, and shots being taken while the
+// program ends, by Exit or by the system close command (which skips Exit).
+class SchedulerProgramTest : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    removeVemlixData();
+    temporaryBefore_ = captureTemporaryFiles();
   }
-  EXPECT_EQ(captureTemporaryFiles(), temporaryBefore);
-  removeVemlixData();
+  void TearDown() override {
+    EXPECT_EQ(captureTemporaryFiles(), temporaryBefore_) << "temporary capture files left";
+    removeVemlixData();
+  }
+  void writeEnabledShot() const {
+    ShotDefinition shot;
+    shot.NAME = L"Startup";
+    shot.AUTO_ENABLED = true;
+    shot.AUTO_INTERVAL = 1;
+    shot.RECT_WIDTH = 200;
+    shot.RECT_HEIGHT = 100;
+    shot.FORMAT = 4;
+    shot.TIMESTAMP = L"%H_%M_%S";
+    shot.LOCAL_PATH = local_.path();
+    writeBytes(sharedDataFolder() + L"\\" + kShotsFileName, formatShotsFile({shot}));
+  }
+
+  TempFolder local_;
+  std::set<std::wstring> temporaryBefore_;
+};
+
+TEST_P(SchedulerProgramTest, AutomaticModeOnAtStartTakesShotsAndEndsCleanly) {
+  const bool byExitCommand = GetParam();
+  writeSettings(L"SCHED_ON=1");
+  writeEnabledShot();
+
+  VemlixProcess vemlix;
+  HWND window = vemlix.waitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(
+      waitFor([&] { return filesMatching(local_.path(), L"Startup-*.png").size() >= 2; }, 15000));
+  if (byExitCommand) {
+    PostMessageW(window, WM_COMMAND, 177, 0);
+  } else {
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  }
+  DWORD exitCode = 12345;
+  ASSERT_TRUE(vemlix.waitForExit(15000, exitCode));
+  EXPECT_EQ(exitCode, 0u);
 }
+
+INSTANTIATE_TEST_SUITE_P(ByExitAndBySystemClose, SchedulerProgramTest, ::testing::Bool());
 
 }  // namespace
