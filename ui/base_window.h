@@ -10,8 +10,7 @@ class BaseWindow {
   HWND window() const { return window_; }
 
  protected:
-  static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+  static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Derived* self = nullptr;
     if (message == WM_NCCREATE) {
       auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);

@@ -77,10 +77,10 @@ ATOM MainWindow::registerWindowClass(HINSTANCE instance) {
 int MainWindow::createMainWindow(HINSTANCE instance, int /*showCommand*/) {
   instance_ = instance;
   AppSettings& settings = AppSettings::instance();
-  HWND window = CreateWindowExW(0, className_.c_str(), title_.c_str(), WS_OVERLAPPEDWINDOW,
-                                settings.getInt(SettingId::WND_XPOS),
-                                settings.getInt(SettingId::WND_YPOS), kWindowWidth,
-                                kWindowHeight, nullptr, nullptr, instance, this);
+  HWND window =
+      CreateWindowExW(0, className_.c_str(), title_.c_str(), WS_OVERLAPPEDWINDOW,
+                      settings.getInt(SettingId::WND_XPOS), settings.getInt(SettingId::WND_YPOS),
+                      kWindowWidth, kWindowHeight, nullptr, nullptr, instance, this);
   if (!window) return 0;
 
   SetWindowLongW(window, GWL_STYLE, kSkinStyle);
@@ -144,10 +144,9 @@ LRESULT MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::onCreate() {
-  background_.reset(CreateWindowExW(0, L"static", L"",
-                                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_BITMAP, 0, 0,
-                                    kWindowWidth, kWindowHeight, window_, nullptr, instance_,
-                                    nullptr));
+  background_.reset(
+      CreateWindowExW(0, L"static", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_BITMAP, 0, 0,
+                      kWindowWidth, kWindowHeight, window_, nullptr, instance_, nullptr));
   skin_.reset(LoadBitmapW(instance_, MAKEINTRESOURCEW(IDB_SKIN)));
   SendMessageW(background_.get(), STM_SETIMAGE, IMAGE_BITMAP,
                reinterpret_cast<LPARAM>(skin_.get()));

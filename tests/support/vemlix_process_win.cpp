@@ -4,7 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <vector>
+
+#include "app/app_settings.h"
+#include "app/settings_file.h"
 
 namespace {
 
@@ -32,15 +34,6 @@ BOOL CALLBACK findMainWindow(HWND window, LPARAM lParam) {
   return TRUE;
 }
 
-std::string utf8(const std::wstring& text) {
-  int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                 nullptr, 0, nullptr, nullptr);
-  std::string bytes(size, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
-                      size, nullptr, nullptr);
-  return bytes;
-}
-
 }  // namespace
 
 std::wstring vemlixExePath() {
@@ -50,8 +43,12 @@ std::wstring vemlixExePath() {
   return path;
 }
 
-std::wstring sharedDataFolder() { return documentsFolder() + L"\\Vemlix\\SharedData"; }
-std::wstring settingsFilePath() { return sharedDataFolder() + L"\\AppSettings.idx"; }
+std::wstring sharedDataFolder() {
+  return documentsFolder() + L"\\Vemlix\\SharedData";
+}
+std::wstring settingsFilePath() {
+  return sharedDataFolder() + L"\\AppSettings.idx";
+}
 
 void removeVemlixData() {
   std::error_code ignored;
@@ -59,43 +56,42 @@ void removeVemlixData() {
 }
 
 void writeSettings(const std::wstring& overrides) {
-  const std::vector<std::pair<std::wstring, std::wstring>> defaults = {
-      {L"HOME_PATH=", L"C:\\"},
-      {L"DOCS_PATH=", documentsFolder() + L"\\Vemlix\\"},
-      {L"VERSION=", L"1.3"},
-      {L"VERSION_PATH=", L"http://127.0.0.1:9/vemlix.version"},
-      {L"VEMLIX_HOME=", L"http://127.0.0.1:9/projects/vemlix/"},
-      {L"SCHED_ON=", L"0"},
-      {L"START_ON_TRAY=", L"0"},
-      {L"LOAD_ON_START=", L"0"},
-      {L"CHECK_UPDATES=", L"0"},
-      {L"DISABLE_IDLE=", L"0"},
-      {L"DISABLE_IDLE_INTERVAL=", L"0"},
-      {L"AUTO_SHOT_ENABLE=", L"0"},
-      {L"SHOT_INTERVAL=", L"60"},
-      {L"SHOT_TIMESTAMP=", L"default"},
-      {L"SHOT_FORMAT=", L"4"},
-      {L"LOCAL_PATH=", L""},
-      {L"FTP_FOLDER=", L""},
-      {L"FTP_SERVER=", L""},
-      {L"FTP_USER=", L""},
-      {L"FTP_PASSWORD=", L""},
-      {L"WND_XPOS=", L"100"},
-      {L"WND_YPOS=", L"100"},
+  // Test defaults: nothing starts by itself and nothing reaches the default update address.
+  SettingValues values;
+  auto set = [&values](SettingId id, std::wstring value) {
+    values[static_cast<size_t>(id)] = std::move(value);
   };
-  std::wstring text;
-  for (const auto& [key, value] : defaults) {
-    std::wstring line = key + value;
-    size_t at = overrides.find(key);
-    if (at != std::wstring::npos && (at == 0 || overrides[at - 1] == L'\n')) {
-      size_t end = overrides.find(L'\n', at);
-      line = overrides.substr(at, end == std::wstring::npos ? std::wstring::npos : end - at);
+  set(SettingId::HOME_PATH, L"C:\\");
+  set(SettingId::DOCS_PATH, documentsFolder() + L"\\Vemlix\\");
+  set(SettingId::VERSION, kProgramVersion);
+  set(SettingId::VERSION_PATH, L"http://127.0.0.1:9/vemlix.version");
+  set(SettingId::VEMLIX_HOME, L"http://127.0.0.1:9/projects/vemlix/");
+  for (SettingId flag : {SettingId::SCHED_ON, SettingId::START_ON_TRAY, SettingId::LOAD_ON_START,
+                         SettingId::CHECK_UPDATES, SettingId::DISABLE_IDLE,
+                         SettingId::DISABLE_IDLE_INTERVAL, SettingId::AUTO_SHOT_ENABLE})
+    set(flag, L"0");
+  set(SettingId::SHOT_INTERVAL, L"60");
+  set(SettingId::SHOT_TIMESTAMP, L"default");
+  set(SettingId::SHOT_FORMAT, L"4");
+  set(SettingId::WND_XPOS, L"100");
+  set(SettingId::WND_YPOS, L"100");
+
+  // Each override line "KEY=value" replaces that key's value.
+  size_t lineStart = 0;
+  while (lineStart < overrides.size()) {
+    size_t lineEnd = overrides.find(L'\n', lineStart);
+    if (lineEnd == std::wstring::npos) lineEnd = overrides.size();
+    const std::wstring line = overrides.substr(lineStart, lineEnd - lineStart);
+    for (int i = 0; i < kSettingCount; ++i) {
+      const std::wstring key = AppSettings::keyText(static_cast<SettingId>(i));
+      if (line.rfind(key, 0) == 0) values[i] = line.substr(key.size());
     }
-    text += line + L"\r\n";
+    lineStart = lineEnd + 1;
   }
+
   std::filesystem::create_directories(sharedDataFolder());
   std::ofstream out(std::filesystem::path(settingsFilePath()), std::ios::binary);
-  out << "\xEF\xBB\xBF" << utf8(text);
+  out << formatSettingsFile(values);
 }
 
 VemlixProcess::VemlixProcess() {
