@@ -6,14 +6,30 @@
 
 namespace win32 {
 
-inline void closeHandle(HANDLE h) { ::CloseHandle(h); }
-inline void destroyWindow(HWND h) { ::DestroyWindow(h); }
-inline void deleteDc(HDC h) { ::DeleteDC(h); }
-inline void deleteGdiObject(HGDIOBJ h) { ::DeleteObject(h); }
-inline void destroyIcon(HICON h) { ::DestroyIcon(h); }
-inline void destroyAcceleratorTable(HACCEL h) { ::DestroyAcceleratorTable(h); }
-inline void closeRegKey(HKEY h) { ::RegCloseKey(h); }
-inline HANDLE invalidFileHandle() { return INVALID_HANDLE_VALUE; }
+inline void closeHandle(HANDLE h) {
+  ::CloseHandle(h);
+}
+inline void destroyWindow(HWND h) {
+  ::DestroyWindow(h);
+}
+inline void deleteDc(HDC h) {
+  ::DeleteDC(h);
+}
+inline void deleteGdiObject(HGDIOBJ h) {
+  ::DeleteObject(h);
+}
+inline void destroyIcon(HICON h) {
+  ::DestroyIcon(h);
+}
+inline void destroyAcceleratorTable(HACCEL h) {
+  ::DestroyAcceleratorTable(h);
+}
+inline void closeRegKey(HKEY h) {
+  ::RegCloseKey(h);
+}
+inline HANDLE invalidFileHandle() {
+  return INVALID_HANDLE_VALUE;
+}
 
 using UniqueHandle = UniqueResource<HANDLE, closeHandle>;
 using UniqueFileHandle = UniqueResource<HANDLE, closeHandle, invalidFileHandle>;

@@ -13,9 +13,9 @@ TempFolder::TempFolder() {
   static std::atomic<unsigned> counter{0};
   std::random_device random;
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  fs::path folder = fs::temp_directory_path() /
-                    ("vemlix-test-" + std::to_string(random()) + "-" + std::to_string(stamp) +
-                     "-" + std::to_string(counter++));
+  fs::path folder =
+      fs::temp_directory_path() / ("vemlix-test-" + std::to_string(random()) + "-" +
+                                   std::to_string(stamp) + "-" + std::to_string(counter++));
   fs::create_directories(folder);
   path_ = folder.wstring();
 }

@@ -7,7 +7,9 @@
 
 namespace {
 
-std::string fileText(const std::wstring& path) { return readBytes(path); }
+std::string fileText(const std::wstring& path) {
+  return readBytes(path);
+}
 
 class StartupTest : public ::testing::Test {
  protected:
