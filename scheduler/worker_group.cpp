@@ -1,7 +1,6 @@
 #include "scheduler/worker_group.h"
 
-#include <system_error>
-#include <thread>
+#include "platform/detached_thread.h"
 
 WorkerGroup& WorkerGroup::workers() {
   // Never destroyed: a worker still ending at process exit must find its mutex intact.
@@ -15,18 +14,14 @@ bool WorkerGroup::start(std::function<void()> work) {
     if (closed_) return false;
     ++running_;
   }
-  try {
-    std::thread([this, work = std::move(work)]() mutable {
-      work();
-      // What the work holds goes first: a drained group means nothing of it is left.
-      work = nullptr;
-      finished();
-    }).detach();
-  } catch (const std::system_error&) {
+  const bool started = platform::startDetachedThread([this, work = std::move(work)]() mutable {
+    work();
+    // What the work holds goes first: a drained group means nothing of it is left.
+    work = nullptr;
     finished();
-    return false;
-  }
-  return true;
+  });
+  if (!started) finished();
+  return started;
 }
 
 void WorkerGroup::finished() {
