@@ -13,6 +13,7 @@
 #include "platform/folders.h"
 #include "shots/shot_store.h"
 #include "shots/shots_file.h"
+#include "support/data_folder_test.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -125,19 +126,8 @@ TEST(PasswordCipherTest, EveryLatin1PasswordComesBack) {
 }
 
 // Stored passwords must come back from both data files exactly as they were typed.
-class PasswordStorageTest : public ::testing::Test {
+class PasswordStorageTest : public DataFolderTest {
  protected:
-  void SetUp() override {
-    platform::overrideFolderForTests(platform::UserFolder::kDocuments, temp_.path());
-    AppSettings::instance().prepareFolders();
-    ShotStore::release();
-  }
-  void TearDown() override {
-    ShotStore::release();
-    AppSettings::release();
-    platform::overrideFolderForTests(platform::UserFolder::kDocuments, L"");
-  }
-
   // Mostly printable ASCII, the rest anywhere in U+0001..U+00FF.
   static std::vector<std::wstring> randomPasswords(size_t count) {
     std::mt19937 random(20260607);
@@ -153,8 +143,6 @@ class PasswordStorageTest : public ::testing::Test {
     }
     return passwords;
   }
-
-  TempFolder temp_;
 };
 
 TEST_F(PasswordStorageTest, RandomPasswordsSurviveBothDataFiles) {

@@ -11,24 +11,14 @@
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "shots/shots_file.h"
+#include "support/data_folder_test.h"
 #include "support/temp_folder.h"
 
 namespace {
 
 // Points the documents folder, and with it ShotsData.idx, into a fresh temporary folder.
-class ShotStoreTest : public ::testing::Test {
+class ShotStoreTest : public DataFolderTest {
  protected:
-  void SetUp() override {
-    platform::overrideFolderForTests(platform::UserFolder::kDocuments, temp_.path());
-    AppSettings::instance().prepareFolders();
-    ShotStore::release();
-  }
-  void TearDown() override {
-    ShotStore::release();
-    AppSettings::release();
-    platform::overrideFolderForTests(platform::UserFolder::kDocuments, L"");
-  }
-
   std::wstring shotsFile() const {
     return AppSettings::instance().sharedDataFolder() + kShotsFileName;
   }
@@ -54,8 +44,6 @@ class ShotStoreTest : public ::testing::Test {
         [&](const ShotPtr&, ShotDefinition& shot) { shots.push_back(shot); });
     return formatShotsFile(shots);
   }
-
-  TempFolder temp_;
 };
 
 TEST_F(ShotStoreTest, AddNumbersSlotsAndSaves) {
