@@ -27,12 +27,16 @@ inline void destroyAcceleratorTable(HACCEL h) {
 inline void closeRegKey(HKEY h) {
   ::RegCloseKey(h);
 }
+inline void findClose(HANDLE h) {
+  ::FindClose(h);
+}
 inline HANDLE invalidFileHandle() {
   return INVALID_HANDLE_VALUE;
 }
 
 using UniqueHandle = UniqueResource<HANDLE, closeHandle>;
 using UniqueFileHandle = UniqueResource<HANDLE, closeHandle, invalidFileHandle>;
+using UniqueFindHandle = UniqueResource<HANDLE, findClose, invalidFileHandle>;
 using UniqueWindow = UniqueResource<HWND, destroyWindow>;
 using UniqueMemoryDc = UniqueResource<HDC, deleteDc>;
 using UniqueBitmap = UniqueResource<HBITMAP, deleteGdiObject>;

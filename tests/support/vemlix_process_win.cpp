@@ -7,6 +7,7 @@
 
 #include "app/app_settings.h"
 #include "app/settings_file.h"
+#include "platform/folders.h"
 
 namespace {
 
@@ -48,6 +49,23 @@ std::wstring sharedDataFolder() {
 }
 std::wstring settingsFilePath() {
   return sharedDataFolder() + L"\\AppSettings.idx";
+}
+
+std::set<std::wstring> filesMatching(const std::wstring& folder, const std::wstring& pattern) {
+  std::set<std::wstring> names;
+  std::wstring query = folder;
+  if (!query.empty() && query.back() != L'\\') query += L'\\';
+  WIN32_FIND_DATAW found{};
+  win32::UniqueFindHandle search(FindFirstFileW((query + pattern).c_str(), &found));
+  if (!search) return names;
+  do {
+    names.insert(found.cFileName);
+  } while (FindNextFileW(search.get(), &found));
+  return names;
+}
+
+std::set<std::wstring> captureTemporaryFiles() {
+  return filesMatching(platform::tempFolder(), L"vmp*.tmp");
 }
 
 void removeVemlixData() {

@@ -2,6 +2,7 @@
 // Starts Vemlix.exe as a separate process for a test and finds its windows.
 #include <windows.h>
 
+#include <set>
 #include <string>
 
 #include "platform/win32_handles.h"
@@ -12,6 +13,12 @@ std::wstring vemlixExePath();
 // The data folder Vemlix uses in this Wine prefix: Documents\Vemlix\SharedData.
 std::wstring sharedDataFolder();
 std::wstring settingsFilePath();
+
+// Names of the files in `folder` that match a wildcard pattern such as L"*.png".
+std::set<std::wstring> filesMatching(const std::wstring& folder, const std::wstring& pattern);
+
+// The temporary files captures write (vmp*.tmp in the temporary folder).
+std::set<std::wstring> captureTemporaryFiles();
 
 // Removes Documents\Vemlix and everything in it, as on a machine that never ran Vemlix.
 void removeVemlixData();

@@ -21,25 +21,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Names of the files in `folder` that match `pattern` (e.g. L"vmp*.tmp").
-std::set<std::wstring> filesMatching(const std::wstring& folder, const std::wstring& pattern) {
-  std::set<std::wstring> names;
-  WIN32_FIND_DATAW found{};
-  std::wstring query = folder;
-  if (!query.empty() && query.back() != L'\\') query += L'\\';
-  HANDLE search = FindFirstFileW((query + pattern).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    names.insert(found.cFileName);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  return names;
-}
-
-std::set<std::wstring> captureTemporaryFiles() {
-  return filesMatching(platform::tempFolder(), L"vmp*.tmp");
-}
-
 // A mouse move through the input queue, as the user's hand would make one.
 void moveMouse(int step) {
   INPUT input{};

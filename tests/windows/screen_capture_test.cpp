@@ -16,6 +16,7 @@
 #include "capture/screen_capturer_win.h"
 #include "platform/win32_handles.h"
 #include "support/temp_folder.h"
+#include "support/vemlix_process_win.h"
 
 namespace {
 
@@ -110,18 +111,6 @@ std::wstring tempFolder() {
   wchar_t folder[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, folder);
   return folder;
-}
-
-std::set<std::wstring> tempCaptureFiles() {
-  std::set<std::wstring> names;
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((tempFolder() + L"vmp*.tmp").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    names.insert(found.cFileName);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  return names;
 }
 
 EffectiveShot shotOf(int x, int y, int width, int height, int format) {
@@ -224,13 +213,13 @@ TEST_F(ScreenCaptureTest, RectanglePastTheBottomRightCornerIsCut) {
 
 TEST_F(ScreenCaptureTest, RectangleOffTheScreenGivesNoFile) {
   const int width = GetSystemMetrics(SM_CXSCREEN);
-  const std::set<std::wstring> before = tempCaptureFiles();
+  const std::set<std::wstring> before = captureTemporaryFiles();
   std::wstring path = L"unchanged";
   EXPECT_FALSE(ScreenCapturer::instance().capture(shotOf(width, 0, 100, 100, 4), path));
   EXPECT_FALSE(ScreenCapturer::instance().capture(shotOf(-500, 0, 400, 100, 1), path));
   EXPECT_FALSE(ScreenCapturer::instance().capture(shotOf(10, 10, 0, 100, 0), path));
   EXPECT_EQ(path, L"unchanged");
-  EXPECT_EQ(tempCaptureFiles(), before);
+  EXPECT_EQ(captureTemporaryFiles(), before);
 }
 
 TEST_F(ScreenCaptureTest, CapturesRunSideBySideAndAfterARelease) {
