@@ -1,7 +1,7 @@
 // The entry point: brings the program up in a fixed order, runs the message loop and ends.
 #include <windows.h>
 
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 #include "app/single_instance_win.h"
 #include "app/update_gate_win.h"
 #include "scheduler/shot_scheduler_win.h"

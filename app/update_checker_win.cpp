@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 #include "app/version_compare.h"
 #include "platform/internet_session_win.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 #include "app/update_checker_win.h"
 
 bool offerUpdateIfPublished() {

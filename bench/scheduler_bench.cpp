@@ -17,12 +17,12 @@
 #include <type_traits>
 #include <vector>
 
-#include "app/app_settings.h"
-#include "app/password_cipher.h"
+#include "settings/app_settings.h"
+#include "settings/password_cipher.h"
 #include "capture/screen_capturer_win.h"
 #include "platform/folders.h"
 #include "scheduler/shot_scheduler_win.h"
-#include "scheduler/worker_group.h"
+#include "platform/worker_group.h"
 #include "shots/shot_store.h"
 
 namespace {

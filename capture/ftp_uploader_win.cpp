@@ -6,9 +6,9 @@
 #include <chrono>
 #include <cstdint>
 
-#include "app/password_cipher.h"
+#include "settings/password_cipher.h"
 #include "platform/internet_session_win.h"
-#include "scheduler/worker_group.h"
+#include "platform/worker_group.h"
 
 namespace {
 

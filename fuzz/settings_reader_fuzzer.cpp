@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/number_text.h"
-#include "app/settings_file.h"
+#include "settings/number_text.h"
+#include "settings/settings_file.h"
 
 namespace {
 

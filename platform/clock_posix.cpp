@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "app/text_codec.h"
+#include "platform/text_codec.h"
 #include "platform/clock.h"
 
 namespace platform {

@@ -2,7 +2,7 @@
 // Wide paths to the UTF-8 byte paths POSIX calls take, and back.
 #include <string>
 
-#include "app/text_codec.h"
+#include "platform/text_codec.h"
 
 namespace platform {
 

@@ -4,14 +4,14 @@
 
 #include <utility>
 
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 #include "capture/ftp_uploader_win.h"
 #include "capture/screen_capturer_win.h"
 #include "scheduler/idle_tracker.h"
 #include "scheduler/periodic_timer_win.h"
 #include "scheduler/shot_worker.h"
 #include "scheduler/tick_worker.h"
-#include "scheduler/worker_group.h"
+#include "platform/worker_group.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "capture/output_name.h"
 #include "capture/time_stamper.h"
 #include "platform/files.h"
-#include "scheduler/worker_group.h"
+#include "platform/worker_group.h"
 #include "shots/shot_store.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 #include "scheduler/tick_counter.h"
 
 namespace {

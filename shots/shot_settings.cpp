@@ -1,6 +1,6 @@
 #include "shots/shot_settings.h"
 
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 
 EffectiveShot effectiveSettings(const ShotDefinition& shot, const AppSettings& settings) {
   EffectiveShot result;

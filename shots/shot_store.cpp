@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 #include "platform/files.h"
 #include "shots/shots_file.h"
 

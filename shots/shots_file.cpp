@@ -6,8 +6,8 @@
 #include <optional>
 #include <variant>
 
-#include "app/number_text.h"
-#include "app/text_codec.h"
+#include "settings/number_text.h"
+#include "platform/text_codec.h"
 
 namespace {
 

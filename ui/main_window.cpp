@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 #include "capture/screen_capturer_win.h"
 #include "scheduler/shot_scheduler_win.h"
 #include "shots/shot_store.h"

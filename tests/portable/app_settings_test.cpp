@@ -1,4 +1,4 @@
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/settings_file.h"
-#include "app/text_codec.h"
+#include "settings/settings_file.h"
+#include "platform/text_codec.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "support/temp_folder.h"

@@ -1,4 +1,4 @@
-#include "app/number_text.h"
+#include "settings/number_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/password_cipher.h"
+#include "settings/password_cipher.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_settings.h"
-#include "app/settings_file.h"
+#include "settings/app_settings.h"
+#include "settings/settings_file.h"
 #include "platform/folders.h"
 #include "shots/shot_store.h"
 #include "shots/shots_file.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 
 namespace {
 

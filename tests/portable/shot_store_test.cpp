@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "shots/shots_file.h"

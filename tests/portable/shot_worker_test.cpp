@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 #include "capture/output_name.h"
 #include "platform/files.h"
-#include "scheduler/worker_group.h"
+#include "platform/worker_group.h"
 #include "shots/shot_store.h"
 #include "support/temp_folder.h"
 

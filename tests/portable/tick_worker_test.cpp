@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_settings.h"
-#include "scheduler/worker_group.h"
+#include "settings/app_settings.h"
+#include "platform/worker_group.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // folder, with empty settings and an empty shot store on both ends.
 #include <gtest/gtest.h>
 
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 #include "platform/folders.h"
 #include "shots/shot_store.h"
 #include "support/temp_folder.h"

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/app_settings.h"
-#include "app/settings_file.h"
+#include "settings/app_settings.h"
+#include "settings/settings_file.h"
 #include "platform/folders.h"
 
 namespace {

@@ -5,12 +5,12 @@
 #include <chrono>
 #include <filesystem>
 
-#include "app/app_settings.h"
-#include "app/password_cipher.h"
+#include "settings/app_settings.h"
+#include "settings/password_cipher.h"
 #include "capture/ftp_uploader_win.h"
 #include "capture/output_name.h"
 #include "capture/time_stamper.h"
-#include "scheduler/worker_group.h"
+#include "platform/worker_group.h"
 #include "support/temp_folder.h"
 #include "support/vemlix_process_win.h"
 

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 #include "capture/screen_capturer_win.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "scheduler/shot_scheduler_win.h"
-#include "scheduler/worker_group.h"
+#include "platform/worker_group.h"
 #include "shots/shot_store.h"
 #include "shots/shots_file.h"
 #include "support/temp_folder.h"

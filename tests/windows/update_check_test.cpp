@@ -8,7 +8,7 @@
 #include <chrono>
 #include <string>
 
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 #include "app/update_checker_win.h"
 #include "support/temp_folder.h"
 #include "support/vemlix_process_win.h"

@@ -1,4 +1,4 @@
-#include "app/text_codec.h"
+#include "platform/text_codec.h"
 
 #include <cstdint>
 #include <type_traits>

@@ -1,9 +1,9 @@
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 
 #include <utility>
 
-#include "app/number_text.h"
-#include "app/settings_file.h"
+#include "settings/number_text.h"
+#include "settings/settings_file.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 

@@ -1,6 +1,6 @@
-#include "app/settings_file.h"
+#include "settings/settings_file.h"
 
-#include "app/text_codec.h"
+#include "platform/text_codec.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "scheduler/worker_group.h"
+#include "platform/worker_group.h"
 
 #include "platform/detached_thread.h"
 

@@ -1,4 +1,4 @@
-#include "app/password_cipher.h"
+#include "settings/password_cipher.h"
 
 // BF_* are deprecated in OpenSSL 3 in favour of EVP, whose Blowfish lives in the legacy
 // provider. The stored passwords need exactly this cipher, so use it and keep the warning off

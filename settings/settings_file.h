@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 
 using SettingValues = std::array<std::wstring, kSettingCount>;
 // A value for every key the file holds; no value for a key it lacks.
