@@ -5,7 +5,17 @@ set -euo pipefail
 
 cache="${VEMLIX_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vemlix}"
 prefix="$cache/openssl-mingw64"
-if [ -f "$prefix/lib/libcrypto.a" ] && [ -f "$prefix/include/openssl/blowfish.h" ]; then
+built() { [ -f "$prefix/lib/libcrypto.a" ] && [ -f "$prefix/include/openssl/blowfish.h" ]; }
+if built; then
+  echo "$prefix"
+  exit 0
+fi
+
+# Two builds configuring at once (two checkouts, two presets) must not both build it.
+mkdir -p "$cache"
+exec 8>"$cache/openssl.lock"
+flock 8
+if built; then
   echo "$prefix"
   exit 0
 fi
