@@ -1,10 +1,14 @@
 // The entry point: brings the program up in a fixed order, runs the message loop and ends.
 #include <windows.h>
 
-#include "settings/app_settings.h"
+#include <chrono>
+
 #include "app/single_instance_win.h"
 #include "app/update_gate_win.h"
+#include "capture/screen_capturer_win.h"
 #include "scheduler/shot_scheduler_win.h"
+#include "settings/app_settings.h"
+#include "shots/shot_store.h"
 #include "ui/main_window.h"
 #include "ui/resource_ids.h"
 
@@ -16,9 +20,32 @@ constexpr int kExitUpdateAccepted = 1;
 constexpr int kExitNoWindowClass = 2;
 constexpr int kExitNoWindow = 3;
 
+// The workers were told to stop when the window went (uploads cancelled); this is how long a
+// capture still finishing may keep the process.
+constexpr std::chrono::seconds kWorkerDrainLimit{2};
+
 void loadSettings() {
   AppSettings& settings = AppSettings::instance();
   if (!settings.load()) settings.applyDefaults();
+}
+
+// After the last window: what the workers use goes once they have all ended. A worker still
+// running past the limit keeps GDI+ and the settings until the process ends instead of finding
+// them freed.
+void releaseSingletons() {
+  const bool workersEnded = ShotScheduler::finishShutdown(kWorkerDrainLimit);
+  if (workersEnded) ScreenCapturer::release();
+  ShotStore::release();
+  if (workersEnded) AppSettings::release();
+  ShotScheduler::release();
+}
+
+// A start that made no window: Automatic Mode may already be running and must not go on
+// without one.
+int failedStart(int exitCode) {
+  ShotScheduler::instance().beginShutdown();
+  releaseSingletons();
+  return exitCode;
 }
 
 }  // namespace
@@ -28,8 +55,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   if (!single.isFirst()) {
     wchar_t className[101] = {};
     LoadStringW(instance, IDS_WINDOW_CLASS, className, 100);
-    SingleInstance::activateRunning(className, MainWindow::activateMessage());
-    return 0;
+    if (single.handOver(className, MainWindow::activateMessage())) return 0;
   }
 
   loadSettings();
@@ -38,10 +64,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
   MainWindow& mainWindow = MainWindow::instance();
   mainWindow.initialize(instance);
-  if (!mainWindow.registerWindowClass(instance)) return kExitNoWindowClass;
-  if (!mainWindow.createMainWindow(instance, showCommand)) return kExitNoWindow;
+  if (!mainWindow.registerWindowClass(instance)) return failedStart(kExitNoWindowClass);
+  if (!mainWindow.createMainWindow(instance, showCommand)) return failedStart(kExitNoWindow);
 
   const int exitCode = mainWindow.runMessageLoop();
+  releaseSingletons();
   MainWindow::release();
   return exitCode;
 }

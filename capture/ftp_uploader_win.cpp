@@ -6,9 +6,9 @@
 #include <chrono>
 #include <cstdint>
 
-#include "settings/password_cipher.h"
 #include "platform/internet_session_win.h"
 #include "platform/worker_group.h"
+#include "settings/password_cipher.h"
 
 namespace {
 
@@ -16,6 +16,8 @@ namespace {
 // in get kLoginLimit, the transfer kTransferLimit plus the time the file takes at kSlowestLine.
 constexpr std::chrono::seconds kLoginLimit{20};
 constexpr std::chrono::seconds kTransferLimit{60};
+// Removing what a failed transfer left on the server: one short command, or a new login.
+constexpr std::chrono::seconds kCleanupLimit{10};
 constexpr uint64_t kSlowestLine = 32 * 1024;  // bytes per second
 
 std::chrono::seconds transferLimit(const std::wstring& path) {
@@ -43,17 +45,47 @@ class LocalFileCleanup {
 class PlainPassword {
  public:
   explicit PlainPassword(const std::wstring& cipherText) : text_(cipherText) {
-    if (!text_.empty()) PasswordCipher::instance().decrypt(text_, text_.size());
+    if (!text_.empty()) valid_ = PasswordCipher::instance().decrypt(text_, text_.size());
   }
   ~PlainPassword() { SecureZeroMemory(text_.data(), text_.size() * sizeof(wchar_t)); }
   PlainPassword(const PlainPassword&) = delete;
   PlainPassword& operator=(const PlainPassword&) = delete;
 
+  // False for a stored text that is no cipher text of ours (a hand-edited file): it must not
+  // go to the server as the password.
+  bool valid() const { return valid_; }
   const wchar_t* c_str() const { return text_.c_str(); }
 
  private:
   std::wstring text_;
+  bool valid_ = true;
 };
+
+HINTERNET connect(const win32::InternetSession& session, const FtpAccount& account,
+                  const PlainPassword& password) {
+  return InternetConnectW(session.root(), account.server.c_str(), INTERNET_DEFAULT_FTP_PORT,
+                          account.user.c_str(), password.c_str(), INTERNET_SERVICE_FTP,
+                          INTERNET_FLAG_PASSIVE, session.context());
+}
+
+// A transfer that failed or was cut off may have left part of the picture under its final
+// name, where it would pass for a whole one: remove it, on the same connection while that is
+// still open, else on a new one. Not when the program is ending: nothing may hold it up then.
+void removePartialFile(win32::InternetSession& session, const win32::InternetHandle& connection,
+                       const UploadJob& job, const PlainPassword& password) {
+  if (session.restartClock(kCleanupLimit)) {
+    session.limitToDeadline(connection.get());
+    FtpDeleteFileW(connection.get(), job.remoteName.c_str());
+    return;
+  }
+  if (win32::InternetSession::cancelled()) return;
+  win32::InternetSession again(L"Vemlix/1.0", kCleanupLimit);
+  if (!again) return;
+  win32::InternetHandle second(again, connect(again, job.account, password));
+  if (second && again.restartClock(kCleanupLimit)) {
+    FtpDeleteFileW(second.get(), job.remoteName.c_str());
+  }
+}
 
 }  // namespace
 
@@ -75,17 +107,24 @@ bool FtpUploader::uploadNow(const UploadJob& job) {
   LocalFileCleanup cleanup(job);
   const FtpAccount& account = job.account;
   if (account.server.empty()) return false;  // a shot without a server is not uploaded
+  const PlainPassword password(account.passwordCipherText);
+  if (!password.valid()) return false;
   win32::InternetSession session(L"Vemlix/1.0", kLoginLimit);
   if (!session) return false;
 
-  const PlainPassword password(account.passwordCipherText);
-  win32::InternetHandle connection(
-      session, InternetConnectW(session.root(), account.server.c_str(), INTERNET_DEFAULT_FTP_PORT,
-                                account.user.c_str(), password.c_str(), INTERNET_SERVICE_FTP,
-                                INTERNET_FLAG_PASSIVE, session.context()));
-  if (!connection) return false;
-  session.restartClock(transferLimit(job.localPath));
+  win32::InternetHandle connection(session, connect(session, account, password));
+  // The login may have run out its time just as it succeeded: then the connection is closed
+  // already, and its handle value may be another upload's by now.
+  if (!connection || !session.restartClock(transferLimit(job.localPath))) return false;
   session.limitToDeadline(connection.get());
-  return FtpPutFileW(connection.get(), job.localPath.c_str(), job.remoteName.c_str(),
-                     FTP_TRANSFER_TYPE_BINARY, session.context());
+  if (FtpPutFileW(connection.get(), job.localPath.c_str(), job.remoteName.c_str(),
+                  FTP_TRANSFER_TYPE_BINARY, session.context())) {
+    return true;
+  }
+  removePartialFile(session, connection, job, password);
+  return false;
+}
+
+void FtpUploader::cancelAll() {
+  win32::InternetSession::cancelAll();
 }

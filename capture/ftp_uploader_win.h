@@ -23,9 +23,15 @@ class FtpUploader {
   void upload(UploadJob job);
 
   // Connects in passive mode to port 21 of the job's server, logs in with the decrypted password
-  // and puts the file in binary mode under the remote name. No server: no connection. The whole
-  // upload is bounded in time, however the server behaves. True when the put succeeded.
+  // and puts the file in binary mode under the remote name. No server, or a stored password
+  // that does not decrypt: no connection. The whole upload is bounded in time, however the
+  // server behaves, and a failed transfer leaves no partial file on the server. True when the
+  // put succeeded.
   bool uploadNow(const UploadJob& job);
+
+  // The end of the program: ends every upload in flight at once (their temporary files are
+  // deleted as they end) and refuses every later one.
+  static void cancelAll();
 
  private:
   FtpUploader() = default;

@@ -1,20 +1,37 @@
 #pragma once
 // The lasting names of a capture: the local copy's path and the file name on the FTP server.
-// Both take the same time text, made once per capture, so the two copies always match.
+// Both take the same time text, made once per capture, and the same file name, so the two
+// copies always match.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "shots/shot_settings.h"
 
-// NAME, then "-" and the time text unless that is empty, then the format's extension.
-std::wstring outputFileName(std::wstring_view name, std::wstring_view stamp, int32_t format);
+// The longest file name the file systems take, in UTF-16 units.
+inline constexpr size_t kMaxFileNameLength = 255;
+// The longest full path the plain Windows file functions take, without the terminating null.
+inline constexpr size_t kMaxPathLength = 259;
+
+// `stem` + `extension` as one file name that every file system and FTP server takes and that
+// stays inside its folder, whatever the user typed as the shot's name or time-stamp pattern:
+// \ / : * ? " < > | and control characters become "-", a reserved device name (CON, NUL,
+// COM1, ...) gets a leading "_", trailing dots and spaces go, and the stem is shortened so the
+// whole name is at most `maxLength` long. A name that is already safe comes back unchanged.
+std::wstring safeFileName(std::wstring_view stem, std::wstring_view extension, size_t maxLength);
+
+// NAME, then "-" and the time text unless that is empty, then the format's extension, made
+// safe as above with at most `maxLength` characters.
+std::wstring outputFileName(std::wstring_view name, std::wstring_view stamp, int32_t format,
+                            size_t maxLength = kMaxFileNameLength);
 
 // The shot's local folder (the Pictures folder when it has none), a separator and the file
-// name. A folder that already ends in a separator gets a second one; file systems accept it.
+// name, shortened so the whole path fits kMaxPathLength. A folder that already ends in a
+// separator gets a second one; file systems accept it.
 std::wstring localTargetPath(const EffectiveShot& shot, std::wstring_view stamp);
 
-// "/" + FTP folder + "/" in front of the file name when the folder is not empty. The folder is
-// used as typed: "/a/" gives "//a//Desk-...". Without a folder the name is relative to the
-// directory the FTP login starts in.
+// "/" + FTP folder + "/" in front of the same file name as the local copy's, when the folder
+// is not empty. The folder is used as typed: "/a/" gives "//a//Desk-...". Without a folder
+// the name is relative to the directory the FTP login starts in.
 std::wstring remoteFileName(const EffectiveShot& shot, std::wstring_view stamp);

@@ -1,5 +1,6 @@
 #pragma once
 // Whole-file access for the portable code. Paths are full paths in the platform's own form.
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -12,12 +13,27 @@ inline constexpr wchar_t kPathSeparator = L'\\';
 inline constexpr wchar_t kPathSeparator = L'/';
 #endif
 
-// Reads every byte of the file; false when it cannot be opened or read.
-bool readWholeFile(const std::wstring& path, std::string& bytes);
+enum class ReadResult {
+  kRead,
+  // Only "no such file or folder": the one case where starting afresh loses nothing.
+  kMissing,
+  // It is there but could not be read: locked by another program, no permission, a network
+  // folder that is offline. Never take this for missing, or the next save overwrites it.
+  kUnreadable,
+};
+
+// Reads every byte of the file; `bytes` is left alone unless the result is kRead.
+ReadResult readWholeFile(const std::wstring& path, std::string& bytes);
+
+// The same, trying again for up to `patience` while the file is unreadable: antivirus, backup
+// and sync programs usually hold a file only for a moment.
+ReadResult readWholeFilePatiently(const std::wstring& path, std::string& bytes,
+                                  std::chrono::milliseconds patience);
 
 // Writes the bytes to a temporary file beside `path`, flushes it to disk and then replaces
 // `path` with it, so a crash leaves either the old file or the new one, never a torn one.
-// False (and the old file untouched) when any step fails.
+// The replacement is tried again for about a second while another program holds the target
+// open. False (and the old file untouched) when any step fails.
 bool writeFileAtomically(const std::wstring& path, std::string_view bytes);
 
 // Copies `from` over `to`, replacing an existing file.

@@ -51,20 +51,21 @@ bool writeNewFile(const std::string& path, std::string_view bytes) {
 
 }  // namespace
 
-bool readWholeFile(const std::wstring& path, std::string& bytes) {
+ReadResult readWholeFile(const std::wstring& path, std::string& bytes) {
   UniqueFd fd(::open(nativePath(path).c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd) return false;
+  if (!fd)
+    return errno == ENOENT || errno == ENOTDIR ? ReadResult::kMissing : ReadResult::kUnreadable;
   std::string content;
   char buffer[65536];
   for (;;) {
     const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return false;
+    if (got < 0) return ReadResult::kUnreadable;
     if (got == 0) break;
     content.append(buffer, static_cast<size_t>(got));
   }
   bytes = std::move(content);
-  return true;
+  return ReadResult::kRead;
 }
 
 bool writeFileAtomically(const std::wstring& path, std::string_view bytes) {
@@ -80,7 +81,7 @@ bool writeFileAtomically(const std::wstring& path, std::string_view bytes) {
 
 bool copyFile(const std::wstring& from, const std::wstring& to) {
   std::string bytes;
-  return readWholeFile(from, bytes) && writeFileAtomically(to, bytes);
+  return readWholeFile(from, bytes) == ReadResult::kRead && writeFileAtomically(to, bytes);
 }
 
 bool removeFile(const std::wstring& path) {

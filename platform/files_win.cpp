@@ -37,34 +37,56 @@ bool writeNewFile(const std::wstring& path, std::string_view bytes) {
   return writeAll(file.get(), bytes) && FlushFileBuffers(file.get()) && CloseHandle(file.release());
 }
 
+bool isMissing(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// Another program holding the target open (an indexer, antivirus, a sync client) makes the
+// replacement fail for a moment; an error of any other kind will not go away by waiting.
+bool isPassing(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+         error == ERROR_ACCESS_DENIED;
+}
+
+bool replaceFile(const std::wstring& from, const std::wstring& to) {
+  constexpr DWORD kPatienceMs = 1000;
+  constexpr DWORD kPauseMs = 50;
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    if (!isPassing(GetLastError()) || GetTickCount() - start >= kPatienceMs) return false;
+    Sleep(kPauseMs);
+  }
+}
+
 bool isFolder(DWORD attributes) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace
 
-bool readWholeFile(const std::wstring& path, std::string& bytes) {
+ReadResult readWholeFile(const std::wstring& path, std::string& bytes) {
   win32::UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
+  if (!file) return isMissing(GetLastError()) ? ReadResult::kMissing : ReadResult::kUnreadable;
   std::string content;
   char buffer[65536];
   for (;;) {
     DWORD got = 0;
-    if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return false;
+    if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return ReadResult::kUnreadable;
     if (got == 0) break;
     content.append(buffer, got);
   }
   bytes = std::move(content);
-  return true;
+  return ReadResult::kRead;
 }
 
 bool writeFileAtomically(const std::wstring& path, std::string_view bytes) {
   const std::wstring temporary = temporaryPathBeside(path);
-  if (!writeNewFile(temporary, bytes) ||
-      !MoveFileExW(temporary.c_str(), path.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!writeNewFile(temporary, bytes) || !replaceFile(temporary, path)) {
     DeleteFileW(temporary.c_str());
     return false;
   }

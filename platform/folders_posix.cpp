@@ -42,6 +42,17 @@ std::wstring documentsFolder() {
 std::wstring picturesFolder() {
   return createdUserFolder("Pictures");
 }
+std::wstring localAppDataFolder() {
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/') {
+    std::wstring folder = widePath(data);
+    createFolder(folder);
+    return folder;
+  }
+  const std::string home = homeFolder();
+  if (home.empty()) return {};
+  createFolder(widePath(home + "/.local"));
+  return createdUserFolder(".local/share");
+}
 
 }  // namespace system
 

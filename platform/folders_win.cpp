@@ -23,6 +23,9 @@ std::wstring documentsFolder() {
 std::wstring picturesFolder() {
   return specialFolder(CSIDL_MYPICTURES);
 }
+std::wstring localAppDataFolder() {
+  return specialFolder(CSIDL_LOCAL_APPDATA);
+}
 
 }  // namespace system
 

@@ -1,9 +1,26 @@
 #include "platform/internet_session_win.h"
 
 #include <algorithm>
+#include <set>
 #include <utility>
 
 namespace win32 {
+namespace {
+
+// Every session now open, so that cancelAll() can reach them.
+struct LiveSessions {
+  std::mutex lock;
+  std::set<InternetSession*> sessions;
+  bool cancelled = false;
+};
+
+LiveSessions& liveSessions() {
+  // Never destroyed: an upload worker may still end its session while the process exits.
+  static LiveSessions* const live = new LiveSessions;
+  return *live;
+}
+
+}  // namespace
 
 InternetHandle::~InternetHandle() {
   if (handle_) session_->closeChild(handle_);
@@ -14,11 +31,41 @@ InternetHandle::InternetHandle(InternetHandle&& other) noexcept
 
 InternetSession::InternetSession(const wchar_t* agent, std::chrono::milliseconds limit)
     : deadline_(std::chrono::steady_clock::now() + limit) {
+  LiveSessions& live = liveSessions();
+  std::lock_guard<std::mutex> registering(live.lock);
+  if (live.cancelled) return;
   root_ = InternetOpenW(agent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
   if (!root_) return;
   limitToDeadline(root_);
   InternetSetStatusCallbackW(root_, &InternetSession::onStatus);
   watchdog_ = std::thread([this] { watch(); });
+  live.sessions.insert(this);
+}
+
+void InternetSession::cancelAll() {
+  LiveSessions& live = liveSessions();
+  std::lock_guard<std::mutex> guard(live.lock);
+  live.cancelled = true;
+  for (InternetSession* session : live.sessions) session->expireNow();
+}
+
+bool InternetSession::cancelled() {
+  LiveSessions& live = liveSessions();
+  std::lock_guard<std::mutex> guard(live.lock);
+  return live.cancelled;
+}
+
+void InternetSession::expireNow() {
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    deadline_ = std::chrono::steady_clock::now();
+  }
+  wake_.notify_all();
+}
+
+bool InternetSession::expired() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return expired_;
 }
 
 void CALLBACK InternetSession::onStatus(HINTERNET, DWORD_PTR context, DWORD status, void* info,
@@ -32,6 +79,11 @@ void CALLBACK InternetSession::onStatus(HINTERNET, DWORD_PTR context, DWORD stat
 }
 
 InternetSession::~InternetSession() {
+  if (root_) {
+    LiveSessions& live = liveSessions();
+    std::lock_guard<std::mutex> guard(live.lock);
+    live.sessions.erase(this);
+  }
   {
     std::lock_guard<std::mutex> guard(lock_);
     stopping_ = true;
@@ -55,13 +107,16 @@ void InternetSession::watch() {
   }
 }
 
-void InternetSession::restartClock(std::chrono::milliseconds limit) {
+bool InternetSession::restartClock(std::chrono::milliseconds limit) {
   {
     std::lock_guard<std::mutex> guard(lock_);
-    if (expired_) return;
+    // A deadline that has passed but that the watchdog has not acted on yet counts as passed:
+    // the handles may be closed at any moment.
+    if (expired_ || std::chrono::steady_clock::now() >= deadline_) return false;
     deadline_ = std::chrono::steady_clock::now() + limit;
   }
   wake_.notify_all();
+  return true;
 }
 
 void InternetSession::closeChild(HINTERNET handle) {

@@ -6,6 +6,10 @@
 // is created (so pass context() to the calls that open handles); and when the deadline passes a
 // watchdog closes the root handle, which ends the calls still pending on it and on every handle
 // opened under it.
+//
+// Once the root is closed the handle values under it are dead and may soon belong to another
+// session: after expired() turns true, or restartClock() says false, nothing may be done with
+// them any more.
 #include <windows.h>
 #include <wininet.h>
 
@@ -60,8 +64,17 @@ class InternetSession {
   void limitToDeadline(HINTERNET handle) const;
 
   // Moves the deadline to `limit` from now, for a next step that may take longer (or must take
-  // less) than the steps before it. No effect once the watchdog has closed the root.
-  void restartClock(std::chrono::milliseconds limit);
+  // less) than the steps before it. False, and no effect, once the deadline has passed: the
+  // handles are gone then, and the next step must not be taken.
+  [[nodiscard]] bool restartClock(std::chrono::milliseconds limit);
+
+  // The deadline has passed (or cancelAll() came): the root and every handle under it closed.
+  bool expired() const;
+
+  // The end of the program: ends every session now open, as if its deadline had passed, and
+  // makes every later one fail at once, so that no worker waits on the network any more.
+  static void cancelAll();
+  static bool cancelled();
 
  private:
   friend class InternetHandle;
@@ -70,6 +83,8 @@ class InternetSession {
                                 DWORD infoLength);
   void closeChild(HINTERNET handle);
   void watch();
+  // Lets the watchdog close the root now.
+  void expireNow();
 
   HINTERNET root_ = nullptr;
 

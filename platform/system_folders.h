@@ -7,5 +7,6 @@ namespace platform::system {
 
 std::wstring documentsFolder();
 std::wstring picturesFolder();
+std::wstring localAppDataFolder();
 
 }  // namespace platform::system

@@ -29,11 +29,13 @@ void WorkerGroup::finished() {
   if (--running_ == 0) idle_.notify_all();
 }
 
+void WorkerGroup::close() {
+  std::lock_guard<std::mutex> guard(lock_);
+  closed_ = true;
+}
+
 bool WorkerGroup::closeAndWait(std::chrono::milliseconds limit) {
-  {
-    std::lock_guard<std::mutex> guard(lock_);
-    closed_ = true;
-  }
+  close();
   return waitIdle(limit);
 }
 

@@ -17,6 +17,9 @@ class WorkerGroup {
   // started or the group is closed.
   bool start(std::function<void()> work);
 
+  // Refuses new workers from now on; the running ones go on.
+  void close();
+
   // Refuses new workers from now on and waits until the running ones have ended or `limit`
   // has passed. True when none is left.
   bool closeAndWait(std::chrono::milliseconds limit);

@@ -6,11 +6,12 @@ bool IdleTracker::onTick(uint32_t lastInputTime, bool disableIdle, int32_t idleL
   std::lock_guard guard(lock_);
   if (lastInputTime == lastInputTime_) {
     // Held at the top instead of wrapping: a wrapped count would let a long absence look short.
-    constexpr uint32_t kMax = std::numeric_limits<uint32_t>::max();
+    constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
     idleMilliseconds_ = idleMilliseconds_ > kMax - 1000 ? kMax : idleMilliseconds_ + 1000;
-    // Compared unsigned: a negative limit becomes one of about 49 days instead of pausing at
-    // the first quiet tick.
-    const uint32_t limit = static_cast<uint32_t>(idleLimitSeconds) * 1000u;
+    // In 64 bits: seconds times 1000 in 32 bits wraps from about 4.3 million seconds on, and a
+    // wrapped limit would pause after a second. Taken unsigned, a negative limit is one of
+    // about 136 years instead of pausing at the first quiet tick.
+    const uint64_t limit = uint64_t{static_cast<uint32_t>(idleLimitSeconds)} * 1000u;
     if (disableIdle && idleMilliseconds_ >= limit) active_ = false;
   } else {
     idleMilliseconds_ = 0;

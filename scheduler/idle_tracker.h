@@ -19,6 +19,6 @@ class IdleTracker {
   mutable std::mutex lock_;  // timer-pool ticks may overlap when one is delayed
   // Starts at 0, so the first tick always counts as one that saw input.
   uint32_t lastInputTime_ = 0;
-  uint32_t idleMilliseconds_ = 0;
+  uint64_t idleMilliseconds_ = 0;
   bool active_ = true;
 };

@@ -4,14 +4,14 @@
 
 #include <utility>
 
-#include "settings/app_settings.h"
 #include "capture/ftp_uploader_win.h"
 #include "capture/screen_capturer_win.h"
+#include "platform/worker_group.h"
 #include "scheduler/idle_tracker.h"
 #include "scheduler/periodic_timer_win.h"
 #include "scheduler/shot_worker.h"
 #include "scheduler/tick_worker.h"
-#include "platform/worker_group.h"
+#include "settings/app_settings.h"
 
 namespace {
 
@@ -107,7 +107,17 @@ void ShotScheduler::fireShot(const ShotPtr& shot) {
                      WorkerGroup::workers());
 }
 
-bool ShotScheduler::shutdown(std::chrono::milliseconds limit) {
+void ShotScheduler::beginShutdown() {
   stop();
-  return WorkerGroup::workers().closeAndWait(limit);
+  WorkerGroup::workers().close();
+  FtpUploader::cancelAll();
+}
+
+bool ShotScheduler::finishShutdown(std::chrono::milliseconds limit) {
+  return WorkerGroup::workers().waitIdle(limit);
+}
+
+bool ShotScheduler::shutdown(std::chrono::milliseconds limit) {
+  beginShutdown();
+  return finishShutdown(limit);
 }

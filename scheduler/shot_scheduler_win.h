@@ -26,9 +26,14 @@ class ShotScheduler {
   // is left as it is.
   void fireShot(const ShotPtr& shot);
 
-  // The end of the program: stops the timer and refuses new workers, then waits up to
-  // `limit` for the running ones (captures, uploads). True when none is left, so that what
-  // they use (GDI+, the settings) may be freed.
+  // The end of the program, first half, quick enough for the UI thread: stops the timer,
+  // refuses new workers and cancels the uploads in flight, which end at once and delete their
+  // temporary files. Local copies are saved before an upload starts, so nothing is lost.
+  void beginShutdown();
+  // Second half: waits up to `limit` for the workers still running (a capture finishing). True
+  // when none is left, so that what they use (GDI+, the settings) may be freed.
+  static bool finishShutdown(std::chrono::milliseconds limit);
+  // Both halves.
   bool shutdown(std::chrono::milliseconds limit);
 
  private:

@@ -1,11 +1,12 @@
 #include "settings/app_settings.h"
 
+#include <chrono>
 #include <utility>
 
-#include "settings/number_text.h"
-#include "settings/settings_file.h"
 #include "platform/files.h"
 #include "platform/folders.h"
+#include "settings/number_text.h"
+#include "settings/settings_file.h"
 
 namespace {
 
@@ -49,6 +50,8 @@ bool isKnown(SettingId id) {
 }
 
 constexpr wchar_t kSeparator = platform::kPathSeparator;
+// How long a locked settings file is tried again before the program runs without it.
+constexpr std::chrono::seconds kReadPatience{2};
 
 // The running program's folder, with its trailing separator.
 std::wstring programFolder() {
@@ -57,8 +60,11 @@ std::wstring programFolder() {
   return separator == std::wstring::npos ? std::wstring() : program.substr(0, separator + 1);
 }
 
+// DOCS_PATH ends with a separator; a second one would work but shows in messages to the user.
 std::wstring sharedDataFolderOf(const std::wstring& docs) {
-  return docs + kSeparator + L"SharedData" + kSeparator;
+  std::wstring folder = docs;
+  if (!folder.empty() && folder.back() != kSeparator) folder += kSeparator;
+  return folder + L"SharedData" + kSeparator;
 }
 
 std::wstring settingsFileOf(const std::wstring& docs) {
@@ -100,12 +106,27 @@ const wchar_t* AppSettings::keyText(SettingId id) {
 
 bool AppSettings::load() {
   if (getString(SettingId::DOCS_PATH).empty()) prepareFolders();
-  std::string bytes;
+  const std::wstring docs = getString(SettingId::DOCS_PATH);
   FoundSettings found;
-  if (platform::readWholeFile(settingsFilePath(), bytes)) found = parseSettingsFile(bytes);
-  // An empty DOCS_PATH would put the data files at the root of the drive.
-  auto& docs = found[slot(SettingId::DOCS_PATH)];
-  if (docs && docs->empty()) docs.reset();
+  std::string bytes;
+  // Without a data folder there is nothing to read: never look at the root of a drive.
+  if (!docs.empty()) {
+    switch (platform::readWholeFilePatiently(settingsFileOf(docs), bytes, kReadPatience)) {
+      case platform::ReadResult::kRead:
+        found = parseSettingsFile(bytes);
+        break;
+      case platform::ReadResult::kMissing:
+        break;
+      case platform::ReadResult::kUnreadable:
+        protectUnreadableFile(settingsFileOf(docs));
+        break;
+    }
+  }
+  // The data folder is where this file was found, whatever it says: a DOCS_PATH copied from
+  // another profile or left from a moved Documents folder would send every save astray.
+  // Taking it as missing has the file written again with the folder it really lies in.
+  auto& storedDocs = found[slot(SettingId::DOCS_PATH)];
+  if (storedDocs && *storedDocs != docs) storedDocs.reset();
 
   bool complete = true;
   std::lock_guard guard(valuesLock_);
@@ -116,6 +137,16 @@ bool AppSettings::load() {
   }
   values_[slot(SettingId::VERSION)] = kProgramVersion;
   return complete;
+}
+
+void AppSettings::protectUnreadableFile(const std::wstring& path) {
+  std::lock_guard guard(valuesLock_);
+  unreadableFile_ = path;
+}
+
+std::wstring AppSettings::unreadableFile() const {
+  std::lock_guard guard(valuesLock_);
+  return unreadableFile_;
 }
 
 void AppSettings::applyDefaults() {
@@ -138,9 +169,11 @@ void AppSettings::applyDefaults() {
 }
 
 void AppSettings::prepareFolders() {
-  const std::wstring documents = platform::documentsFolder();
+  // Without a Documents folder, the user's own local program data: never the root of a drive.
+  std::wstring base = platform::documentsFolder();
+  if (base.empty()) base = platform::localAppDataFolder();
   setString(SettingId::DOCS_PATH,
-            documents.empty() ? std::wstring() : documents + kSeparator + L"Vemlix" + kSeparator);
+            base.empty() ? std::wstring() : base + kSeparator + L"Vemlix" + kSeparator);
   createDataFolders();
 }
 
@@ -155,7 +188,9 @@ bool AppSettings::save() {
   std::lock_guard guard(saveLock_);
   const SettingValues values = snapshot();
   const std::wstring& docs = values[slot(SettingId::DOCS_PATH)];
-  if (docs.empty()) return false;
+  // A file that could not be read holds the user's real settings: this run must not replace
+  // them with the defaults it runs on.
+  if (docs.empty() || !unreadableFile().empty()) return false;
   return platform::writeFileAtomically(settingsFileOf(docs), formatSettingsFile(values));
 }
 

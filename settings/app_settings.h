@@ -41,14 +41,21 @@ class AppSettings {
   static AppSettings& instance();
   static void release();
 
-  // Reads AppSettings.idx; false when the file is missing, unreadable or lacks any key.
+  // Reads AppSettings.idx from the data folder (worked out afresh; the DOCS_PATH the file
+  // holds is not taken). False when the file is missing, unreadable or lacks any key. A file
+  // that exists but stays unreadable for a while (locked, no permission) is never written
+  // in this run: see unreadableFile().
   bool load();
-  // Writes the whole file atomically; false when it could not be written.
+  // Writes the whole file atomically; false when it could not be written or must not be.
   bool save();
+  // The settings file that load() found but could not read, so that the user can be told;
+  // empty when there was none.
+  std::wstring unreadableFile() const;
   // Gives every key that load() did not find its default, makes the folders and saves.
   void applyDefaults();
-  // DOCS_PATH := documents folder + "\Vemlix\", and creates it and its SharedData folder.
-  // Leaves DOCS_PATH empty when there is no documents folder; save() then refuses to write.
+  // DOCS_PATH := documents folder + "\Vemlix\" (the local application data folder when
+  // there is no documents folder), and creates it and its SharedData folder. Leaves
+  // DOCS_PATH empty when there is neither; save() then refuses to write.
   void prepareFolders();
 
   bool getBool(SettingId id) const;
@@ -71,6 +78,7 @@ class AppSettings {
 
   // Creates DOCS_PATH and its SharedData folder; both may exist already.
   void createDataFolders() const;
+  void protectUnreadableFile(const std::wstring& path);
   std::array<std::wstring, kSettingCount> snapshot() const;
 
   // Guards values_ and foundByLoad_. All 22 entries exist from construction on, so a read
@@ -79,6 +87,8 @@ class AppSettings {
   std::array<std::wstring, kSettingCount> values_;
   // Which keys the last load() found in the file; applyDefaults() fills in the others.
   std::array<bool, kSettingCount> foundByLoad_{};
+  // Set when the file could not be read; save() leaves it alone from then on.
+  std::wstring unreadableFile_;
   // One save at a time, so two saves cannot interleave their snapshots and replacements.
   std::mutex saveLock_;
 };

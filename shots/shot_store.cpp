@@ -1,10 +1,11 @@
 #include "shots/shot_store.h"
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 
-#include "settings/app_settings.h"
 #include "platform/files.h"
+#include "settings/app_settings.h"
 #include "shots/shots_file.h"
 
 namespace {
@@ -15,6 +16,9 @@ std::wstring shotsFilePath() {
   if (settings.getString(SettingId::DOCS_PATH).empty()) return {};
   return settings.sharedDataFolder() + kShotsFileName;
 }
+
+// How long a locked shots file is tried again before the program runs without its shots.
+constexpr std::chrono::seconds kReadPatience{2};
 
 }  // namespace
 
@@ -29,8 +33,16 @@ void ShotStore::release() {
   {
     std::lock_guard guard(store.lock_);
     dropped.swap(store.shots_);
+    store.closed_ = true;
   }
   // The records go here, outside the lock; any still held elsewhere live on there.
+}
+
+void ShotStore::reopen() {
+  std::lock_guard guard(lock_);
+  shots_.clear();
+  closed_ = false;
+  unreadableFile_.clear();
 }
 
 uint32_t ShotStore::count() const {
@@ -50,17 +62,20 @@ void ShotStore::appendLocked(const ShotPtr& shot) {
   shots_.push_back(shot);
 }
 
-uint32_t ShotStore::add(ShotPtr shot) {
+uint32_t ShotStore::add(ShotPtr shot, bool* saved) {
   if (shot) {
     std::lock_guard guard(lock_);
     // A record already stored keeps its one slot.
-    if (std::find(shots_.begin(), shots_.end(), shot) == shots_.end()) appendLocked(shot);
+    if (!closed_ && std::find(shots_.begin(), shots_.end(), shot) == shots_.end()) {
+      appendLocked(shot);
+    }
   }
-  save();
+  const bool written = save();
+  if (saved) *saved = written;
   return count();
 }
 
-void ShotStore::remove(int64_t slot) {
+bool ShotStore::remove(int64_t slot) {
   std::vector<ShotPtr> removed;
   {
     std::lock_guard guard(lock_);
@@ -71,7 +86,7 @@ void ShotStore::remove(int64_t slot) {
     }
     for (size_t i = 0; i < shots_.size(); ++i) shots_[i]->SHOT_ID = static_cast<int32_t>(i);
   }
-  save();
+  return save();
 }
 
 std::vector<ShotDefinition> ShotStore::copyAll() const {
@@ -82,28 +97,51 @@ std::vector<ShotDefinition> ShotStore::copyAll() const {
   return records;
 }
 
-void ShotStore::save() {
+bool ShotStore::save() {
   std::lock_guard saving(saveLock_);
   const std::wstring path = shotsFilePath();
-  if (path.empty()) return;
-  platform::writeFileAtomically(path, formatShotsFile(copyAll()));
+  {
+    std::lock_guard guard(lock_);
+    // The user's real shots lie in a file that could not be read: leave it as it is.
+    if (closed_ || !unreadableFile_.empty()) return false;
+  }
+  if (path.empty()) return false;
+  return platform::writeFileAtomically(path, formatShotsFile(copyAll()));
 }
 
-void ShotStore::load() {
+ShotStore::LoadResult ShotStore::load() {
   const std::wstring path = shotsFilePath();
+  if (path.empty()) return LoadResult::kNoFile;
   std::string bytes;
-  if (path.empty() || !platform::readWholeFile(path, bytes)) return;
+  switch (platform::readWholeFilePatiently(path, bytes, kReadPatience)) {
+    case platform::ReadResult::kRead:
+      break;
+    case platform::ReadResult::kMissing:
+      return LoadResult::kNoFile;
+    case platform::ReadResult::kUnreadable: {
+      std::lock_guard guard(lock_);
+      unreadableFile_ = path;
+      return LoadResult::kUnreadable;
+    }
+  }
   std::vector<ShotDefinition> records = parseShotsFile(bytes);
-  if (records.empty()) return;
+  if (records.empty()) return LoadResult::kLoaded;
   {
     // All at once, so no other thread sees half a file.
     std::lock_guard guard(lock_);
+    if (closed_) return LoadResult::kLoaded;
     for (ShotDefinition& record : records) {
       appendLocked(std::make_shared<ShotDefinition>(std::move(record)));
     }
   }
   // Once for all sections: afterwards the file holds exactly the shots now in memory.
   save();
+  return LoadResult::kLoaded;
+}
+
+std::wstring ShotStore::unreadableFile() const {
+  std::lock_guard guard(lock_);
+  return unreadableFile_;
 }
 
 ShotDefinition ShotStore::copy(const ShotPtr& shot) const {

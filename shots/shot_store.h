@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "shots/shot_definition.h"
@@ -23,19 +24,32 @@ class ShotStore {
   // Thread-safe. The store object itself is never destroyed, so a worker that still holds
   // the reference after release() finds an empty store rather than freed memory.
   static ShotStore& instance();
-  // Drops every record (threads holding one keep it alive) and leaves the store empty,
-  // as a newly made one.
+  // Drops every record (threads holding one keep it alive) and closes the store: the program
+  // is ending, and a late change (an overlay saving as the program goes) must not write an
+  // empty ShotsData.idx over the user's shots. A closed store is empty and stays so.
   static void release();
+  // Opens a released store again, empty, as a newly started program finds it (for tests,
+  // which start and end the program's pieces many times in one process).
+  void reopen();
 
   uint32_t count() const;
   ShotPtr at(int64_t slot) const;  // null when slot < 0 or slot >= count()
-  uint32_t add(ShotPtr shot);      // null adds nothing; saves in every case; returns count()
-  void remove(int64_t slot);       // saves in every case
-  void save();
+  // Null adds nothing; saves in every case; returns count(). `saved`, when given, tells
+  // whether the file was written.
+  uint32_t add(ShotPtr shot, bool* saved = nullptr);
+  bool remove(int64_t slot);  // saves in every case; false when the file was not written
+  // Writes ShotsData.idx; false when it could not be written, or must not be (a closed store,
+  // a file that load() could not read).
+  bool save();
+
+  enum class LoadResult { kLoaded, kNoFile, kUnreadable };
   // Appends the shots of ShotsData.idx with ids following the ones already held, and
-  // rewrites the file once in its own layout when any were found. A missing or unreadable
-  // file changes nothing.
-  void load();
+  // rewrites the file once in its own layout when any were found. A missing file changes
+  // nothing. A file that exists but stays unreadable for a while (locked by another program,
+  // no permission) changes nothing either, and is never written in this run.
+  LoadResult load();
+  // The file load() found but could not read, for telling the user; empty when none.
+  std::wstring unreadableFile() const;
 
   // A consistent copy of a record's fields.
   ShotDefinition copy(const ShotPtr& shot) const;
@@ -53,10 +67,12 @@ class ShotStore {
   // Gives the record the next slot; lock_ must be held.
   void appendLocked(const ShotPtr& shot);
 
-  // Guards shots_ and the fields of every record in it.
+  // Guards shots_, closed_, unreadableFile_ and the fields of every record in shots_.
   mutable std::mutex lock_;
   // Slot i holds the record whose SHOT_ID is i.
   std::vector<ShotPtr> shots_;
+  bool closed_ = false;
+  std::wstring unreadableFile_;
   // Held for a whole save, taken before lock_ and never while holding it.
   std::mutex saveLock_;
 };

@@ -2,9 +2,8 @@
 
 #include <commctrl.h>
 
-#include "settings/app_settings.h"
-#include "capture/screen_capturer_win.h"
 #include "scheduler/shot_scheduler_win.h"
+#include "settings/app_settings.h"
 #include "shots/shot_store.h"
 #include "ui/resource_ids.h"
 #include "ui/window_fade.h"
@@ -18,8 +17,34 @@ constexpr int kWindowHeight = 300;
 // WS_POPUP | WS_MINIMIZE | WS_SYSMENU | WS_MINIMIZEBOX: no caption, no sizing frame.
 constexpr LONG kSkinStyle = static_cast<LONG>(0xA00A0000);
 constexpr int kMaxResourceText = 100;
-// How long the end of the program waits for captures and uploads still running.
-constexpr std::chrono::seconds kWorkerDrainLimit{10};
+// Posted once the window exists, so that start-up never waits on the user.
+constexpr UINT kWarnUnreadableFiles = WM_APP + 1;
+
+// What to tell the user about data files that exist but could not be read; empty when all
+// could be.
+std::wstring unreadableFilesMessage() {
+  const std::wstring settingsFile = AppSettings::instance().unreadableFile();
+  const std::wstring shotsFile = ShotStore::instance().unreadableFile();
+  if (settingsFile.empty() && shotsFile.empty()) return {};
+  const bool both = !settingsFile.empty() && !shotsFile.empty();
+  std::wstring text =
+      both ? L"Vemlix could not read these files:\n\n" : L"Vemlix could not read this file:\n\n";
+  for (const std::wstring& file : {settingsFile, shotsFile}) {
+    if (!file.empty()) text += file + L"\n";
+  }
+  text += both ? L"\nAnother program may be using them, or you may not be allowed to open them."
+               : L"\nAnother program may be using it, or you may not be allowed to open it.";
+  text += L" Vemlix leaves ";
+  text += both ? L"them" : L"it";
+  text += L" untouched until you start it again, so nothing in ";
+  text += both ? L"them" : L"it";
+  text += L" is lost.\n\nUntil then Vemlix runs ";
+  if (!settingsFile.empty()) text += L"with its default settings";
+  if (both) text += L" and ";
+  if (!shotsFile.empty()) text += L"without your saved shots";
+  text += L", and changes you make now are not saved.";
+  return text;
+}
 
 std::wstring loadText(HINSTANCE instance, UINT id) {
   wchar_t buffer[kMaxResourceText + 1] = {};
@@ -93,6 +118,7 @@ int MainWindow::createMainWindow(HINSTANCE instance, int /*showCommand*/) {
   ShotStore::instance().load();
 
   if (!settings.getBool(SettingId::START_ON_TRAY)) showWindowAnimated(window, kShowAnimated);
+  if (!unreadableFilesMessage().empty()) PostMessageW(window, kWarnUnreadableFiles, 0, 0);
   return 1;
 }
 
@@ -124,6 +150,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       onDestroy();
+      return 0;
+    case kWarnUnreadableFiles:
+      onWarnUnreadableFiles();
       return 0;
   }
   if (message == activateMessage()) {
@@ -177,15 +206,16 @@ void MainWindow::onPaint() {
 
 void MainWindow::onDestroy() {
   background_.release();  // a child window: it goes with this one
-  // Reached by Exit and by the system close command alike. No tick, capture or upload may
-  // still be using what goes below; one that hangs past the limit keeps GDI+ and the settings
-  // until the process ends.
-  const bool workersEnded = ShotScheduler::instance().shutdown(kWorkerDrainLimit);
-  if (workersEnded) ScreenCapturer::release();
+  // Reached by Exit and by the system close command alike. Nothing here waits on a worker:
+  // uploads are cancelled, and what the workers use is freed once they have ended, after the
+  // message loop.
+  ShotScheduler::instance().beginShutdown();
   ShotStore::release();
-  if (workersEnded) AppSettings::release();
-  ShotScheduler::release();
   PostQuitMessage(0);
+}
+
+void MainWindow::onWarnUnreadableFiles() {
+  MessageBoxW(window_, unreadableFilesMessage().c_str(), title_.c_str(), MB_OK | MB_ICONWARNING);
 }
 
 void MainWindow::onActivateRequest() {

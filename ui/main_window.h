@@ -37,6 +37,7 @@ class MainWindow : public BaseWindow<MainWindow> {
   void onPaint();
   void onDestroy();
   void onActivateRequest();
+  void onWarnUnreadableFiles();
   void exitProgram();
 
   HINSTANCE instance_ = nullptr;

@@ -8,10 +8,10 @@
 #include <thread>
 #include <vector>
 
-#include "settings/settings_file.h"
-#include "platform/text_codec.h"
 #include "platform/files.h"
 #include "platform/folders.h"
+#include "platform/text_codec.h"
+#include "settings/settings_file.h"
 #include "support/temp_folder.h"
 
 #ifdef _WIN32
@@ -69,7 +69,7 @@ class AppSettingsTest : public ::testing::Test {
 
   AppSettings& settings() { return AppSettings::instance(); }
   std::wstring docsPath() const { return documents_.path() + kSep + L"Vemlix" + kSep; }
-  std::wstring sharedData() const { return docsPath() + kSep + L"SharedData" + kSep; }
+  std::wstring sharedData() const { return docsPath() + L"SharedData" + kSep; }
   std::wstring settingsFile() const { return sharedData() + L"AppSettings.idx"; }
 
   void writeSettings(const std::string& bytes) {
@@ -229,16 +229,41 @@ TEST_F(AppSettingsTest, EmptyDocsPathInTheFileCountsAsMissing) {
   EXPECT_EQ(readBytes(settingsFile()), fileOf(replaced(customLines(), L"VERSION=1.3")));
 }
 
-TEST_F(AppSettingsTest, DocsPathFromTheFileDecidesWhereSavesGo) {
+// A settings file copied from another profile names a folder that is not where it lies: the
+// data stay where the file was found, and the file is put right.
+TEST_F(AppSettingsTest, AStaleDocsPathInTheFileIsNotFollowed) {
   TempFolder elsewhere;
-  const std::wstring otherDocs = elsewhere.path() + kSep + L"Data" + kSep;
-  writeSettings(fileOf(without(replaced(customLines(), L"DOCS_PATH=" + otherDocs), L"FTP_USER=")));
+  const std::wstring staleDocs = elsewhere.path() + kSep + L"Data" + kSep;
+  writeSettings(fileOf(replaced(customLines(), L"DOCS_PATH=" + staleDocs)));
   EXPECT_FALSE(settings().load());
   settings().applyDefaults();
-  const std::wstring movedFile = otherDocs + kSep + L"SharedData" + kSep + L"AppSettings.idx";
-  EXPECT_EQ(settings().settingsFilePath(), movedFile);
-  ASSERT_TRUE(platform::fileExists(movedFile));
-  EXPECT_EQ(parseSettingsFile(readBytes(movedFile))[size_t(SettingId::FTP_USER)], L"");
+  EXPECT_EQ(settings().getString(SettingId::DOCS_PATH), docsPath());
+  EXPECT_EQ(settings().settingsFilePath(), settingsFile());
+  const FoundSettings written = parseSettingsFile(readBytes(settingsFile()));
+  EXPECT_EQ(written[size_t(SettingId::DOCS_PATH)], docsPath());
+  EXPECT_EQ(written[size_t(SettingId::FTP_USER)], settings().getString(SettingId::FTP_USER));
+  EXPECT_FALSE(fs::exists(fs::path(staleDocs)));
+}
+
+// Without a Documents folder the data go to the user's local program data; without that
+// either, the program runs on its defaults and never reads or writes at the root of a drive.
+TEST_F(AppSettingsTest, WithoutADocumentsFolderTheLocalAppDataFolderHoldsTheData) {
+  TempFolder local;
+  platform::removeFolderForTests(platform::UserFolder::kDocuments);
+  platform::overrideFolderForTests(platform::UserFolder::kLocalAppData, local.path());
+  EXPECT_FALSE(settings().load());
+  settings().applyDefaults();
+  const std::wstring docs = local.path() + kSep + L"Vemlix" + kSep;
+  EXPECT_EQ(settings().getString(SettingId::DOCS_PATH), docs);
+  EXPECT_TRUE(platform::fileExists(docs + kSep + L"SharedData" + kSep + L"AppSettings.idx"));
+
+  AppSettings::release();
+  platform::removeFolderForTests(platform::UserFolder::kLocalAppData);
+  EXPECT_FALSE(settings().load());
+  settings().applyDefaults();
+  EXPECT_EQ(settings().getString(SettingId::DOCS_PATH), L"");
+  EXPECT_FALSE(settings().save());
+  platform::overrideFolderForTests(platform::UserFolder::kLocalAppData, L"");
 }
 
 TEST_F(AppSettingsTest, SettersChangeMemoryOnlyUntilSave) {

@@ -91,6 +91,13 @@ TEST(IdleTrackerTest, NegativeLimitIsComparedUnsigned) {
   EXPECT_EQ(quietTicks(tracker, 1, 100000, {true, -1}), 100000);
 }
 
+// 5,000,000 s times 1000 does not fit in 32 bits; wrapped, it would pause after a second.
+TEST(IdleTrackerTest, LimitsBeyondThirtyTwoBitsOfMillisecondsHold) {
+  IdleTracker tracker;
+  tracker.onTick(1, true, 5'000'000);
+  EXPECT_EQ(quietTicks(tracker, 1, 1000, {true, 5'000'000}), 1000);
+}
+
 TEST(IdleTrackerTest, LastInputTimeZeroAtTheFirstTickIsNoInput) {
   // The system's last-input tick count really being 0 is indistinguishable from the start.
   IdleTracker tracker;

@@ -82,3 +82,43 @@ TEST(OutputNameTest, RemoteNameIgnoresTheLocalFolderAndViceVersa) {
   EXPECT_EQ(remoteFileName(shot, L"t"), L"/remote/Desk-t.png");
   EXPECT_EQ(localTargetPath(shot, L"t"), underFolder(L"local", L"Desk-t.png"));
 }
+
+// Name and stamp come from the user: whatever they hold, the result is one file name that stays
+// in the shot's folder, and the same one locally and on the server.
+TEST(OutputNameTest, UnsafeCharactersBecomeHyphens) {
+  EXPECT_EQ(outputFileName(L"Desk", L"12/06/26 10:42:03", 4), L"Desk-12-06-26 10-42-03.png");
+  EXPECT_EQ(outputFileName(L"..\\..\\x", L"", 4), L"..-..-x.png");
+  EXPECT_EQ(outputFileName(L"a<b>c:d\"e|f?g*h/i", L"", 1), L"a-b-c-d-e-f-g-h-i.jpg");
+  EXPECT_EQ(outputFileName(std::wstring(L"tab\there\0\x01", 10), L"", 0), L"tab-here--.bmp");
+  EffectiveShot shot = desk(4);
+  shot.name = L"..\\..\\x";
+  shot.localFolder = L"shots";
+  shot.ftp.folder = L"up";
+  EXPECT_EQ(localTargetPath(shot, L"10:42"), underFolder(L"shots", L"..-..-x-10-42.png"));
+  EXPECT_EQ(remoteFileName(shot, L"10:42"), L"/up/..-..-x-10-42.png");
+}
+
+TEST(OutputNameTest, DeviceNamesAndTrailingDotsAreMadeSafe) {
+  EXPECT_EQ(outputFileName(L"CON", L"", 4), L"_CON.png");
+  EXPECT_EQ(outputFileName(L"nul", L"", 4), L"_nul.png");
+  EXPECT_EQ(outputFileName(L"Com1", L"", 4), L"_Com1.png");
+  EXPECT_EQ(outputFileName(L"CONSOLE", L"", 4), L"CONSOLE.png");
+  EXPECT_EQ(outputFileName(L"COM10", L"", 4), L"COM10.png");
+  EXPECT_EQ(safeFileName(L"name. . ", L"", 255), L"name");
+  EXPECT_EQ(safeFileName(L"LPT3 ", L"", 255), L"_LPT3");
+}
+
+TEST(OutputNameTest, LongNamesAreCutSoThePathStaysValid) {
+  const std::wstring longName(400, L'n');
+  EXPECT_EQ(outputFileName(longName, L"", 4), std::wstring(251, L'n') + L".png");
+  EffectiveShot shot = desk(4);
+  shot.name = longName;
+  shot.localFolder = std::wstring(100, L'f');
+  const std::wstring local = localTargetPath(shot, L"");
+  EXPECT_EQ(local.size(), kMaxPathLength);
+  EXPECT_TRUE(local.ends_with(L"nnn.png"));
+  EXPECT_TRUE(remoteFileName(shot, L"").ends_with(local.substr(101)));
+  // A pair of UTF-16 units is never split.
+  const std::wstring emoji = L"\xD83D\xDCF7";
+  EXPECT_EQ(safeFileName(L"ab" + emoji, L".png", 7), L"ab.png");
+}

@@ -2,11 +2,16 @@
 
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "support/temp_folder.h"
+
+#ifdef _WIN32
+#include "platform/win32_handles.h"
+#endif
 
 namespace {
 
@@ -17,7 +22,7 @@ constexpr wchar_t kSep = platform::kPathSeparator;
 // ASCII is read back through the platform layer itself.
 std::string contentOf(const std::wstring& path) {
   std::string bytes;
-  EXPECT_TRUE(platform::readWholeFile(path, bytes));
+  EXPECT_EQ(platform::readWholeFile(path, bytes), platform::ReadResult::kRead);
   return bytes;
 }
 
@@ -35,16 +40,65 @@ TEST(PlatformFiles, ReadsEveryByteIncludingNulAndHighBytes) {
       8);
   writeBytes(folder.file(L"data.bin"), bytes);
   std::string read = "old";
-  ASSERT_TRUE(platform::readWholeFile(folder.file(L"data.bin"), read));
+  ASSERT_EQ(platform::readWholeFile(folder.file(L"data.bin"), read), platform::ReadResult::kRead);
   EXPECT_EQ(read, bytes);
 }
 
+// Only a file that is not there counts as missing; one that is there but cannot be read (here
+// a folder in its place, which even root cannot read as a file) is unreadable.
 TEST(PlatformFiles, ReadingAMissingFileOrAFolderFailsAndLeavesTheBufferAlone) {
   TempFolder folder;
   std::string read = "old";
-  EXPECT_FALSE(platform::readWholeFile(folder.file(L"absent"), read));
-  EXPECT_FALSE(platform::readWholeFile(folder.path(), read));
+  EXPECT_EQ(platform::readWholeFile(folder.file(L"absent"), read), platform::ReadResult::kMissing);
+  EXPECT_EQ(platform::readWholeFile(folder.file(L"absent") + kSep + L"f", read),
+            platform::ReadResult::kMissing);
+  EXPECT_EQ(platform::readWholeFile(folder.path(), read), platform::ReadResult::kUnreadable);
   EXPECT_EQ(read, "old");
+}
+
+// Keeps a file unreadable until free() makes it readable in one step: on Windows a handle that
+// shares nothing, elsewhere a symbolic link to itself that a rename replaces.
+class HeldFile {
+ public:
+  explicit HeldFile(const std::wstring& path) : path_(path) {
+    writeBytes(path_ + L".new", "free");
+#ifdef _WIN32
+    writeBytes(path_, "free");
+    handle_.reset(CreateFileW(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+#else
+    fs::create_symlink(fs::path(path_).filename(), fs::path(path_));
+#endif
+  }
+  void free() {
+#ifdef _WIN32
+    handle_.reset();
+#else
+    fs::rename(fs::path(path_ + L".new"), fs::path(path_));
+#endif
+  }
+
+ private:
+  std::wstring path_;
+#ifdef _WIN32
+  win32::UniqueFileHandle handle_;
+#endif
+};
+
+// A file held for a moment by another program is read once it is free again.
+TEST(PlatformFiles, PatientReadWaitsForAFileThatBecomesReadable) {
+  TempFolder folder;
+  const std::wstring path = folder.file(L"held");
+  HeldFile held(path);
+  std::string bytes;
+  ASSERT_EQ(platform::readWholeFile(path, bytes), platform::ReadResult::kUnreadable);
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    held.free();
+  });
+  EXPECT_EQ(platform::readWholeFilePatiently(path, bytes, std::chrono::seconds(5)),
+            platform::ReadResult::kRead);
+  release.join();
+  EXPECT_EQ(bytes, "free");
 }
 
 TEST(PlatformFiles, AtomicWriteCreatesAndReplacesWithoutLeavingTemporaries) {
@@ -57,6 +111,23 @@ TEST(PlatformFiles, AtomicWriteCreatesAndReplacesWithoutLeavingTemporaries) {
   EXPECT_EQ(contentOf(target), "");
   EXPECT_EQ(entriesIn(folder.path()), 1u);
 }
+
+#ifdef _WIN32
+// An indexer or antivirus holding the file for a moment does not make a save fail. (Elsewhere a
+// rename replaces a file whoever has it open.)
+TEST(PlatformFiles, AtomicWriteWaitsForATargetHeldOpenForAMoment) {
+  TempFolder folder;
+  const std::wstring target = folder.file(L"held");
+  HeldFile held(target);
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    held.free();
+  });
+  EXPECT_TRUE(platform::writeFileAtomically(target, "saved"));
+  release.join();
+  EXPECT_EQ(contentOf(target), "saved");
+}
+#endif
 
 TEST(PlatformFiles, AtomicWriteIntoAMissingFolderFails) {
   TempFolder folder;

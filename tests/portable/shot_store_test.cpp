@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "settings/app_settings.h"
 #include "platform/files.h"
 #include "platform/folders.h"
+#include "settings/app_settings.h"
 #include "shots/shots_file.h"
 #include "support/data_folder_test.h"
 #include "support/temp_folder.h"
@@ -161,6 +162,44 @@ TEST_F(ShotStoreTest, ReleaseEmptiesTheStoreButNotTheRecordsStillHeld) {
   ShotStore::release();
 }
 
+// A store released at the end of the program stays empty and writes nothing, so a late save
+// (an overlay saving as the program ends) cannot empty the user's file.
+TEST_F(ShotStoreTest, AReleasedStoreNeitherChangesNorWrites) {
+  ShotStore::instance().add(named(L"kept"));
+  const std::string before = fileBytes();
+  ShotStore::release();
+  EXPECT_EQ(ShotStore::instance().add(named(L"late")), 0u);
+  EXPECT_FALSE(ShotStore::instance().save());
+  EXPECT_EQ(fileBytes(), before);
+}
+
+// Files that exist but cannot be read (here a folder in each one's place) are neither
+// mistaken for missing nor written over once they can be read again.
+TEST_F(ShotStoreTest, UnreadableDataFilesAreNeverOverwritten) {
+  AppSettings& settings = AppSettings::instance();
+  const std::wstring settingsFile = settings.settingsFilePath();
+  for (const std::wstring& file : {settingsFile, shotsFile()}) {
+    ASSERT_TRUE(platform::createFolder(file));
+  }
+  EXPECT_FALSE(settings.load());
+  settings.applyDefaults();
+  EXPECT_EQ(ShotStore::instance().load(), ShotStore::LoadResult::kUnreadable);
+  EXPECT_EQ(settings.unreadableFile(), settingsFile);
+  EXPECT_EQ(ShotStore::instance().unreadableFile(), shotsFile());
+
+  // Whatever unlocked them, the user's files stay as they were for the rest of the run.
+  for (const std::wstring& file : {settingsFile, shotsFile()}) {
+    std::filesystem::remove(std::filesystem::path(file));
+    writeBytes(file, "the user's own");
+  }
+  settings.setInt(SettingId::WND_XPOS, 7);
+  EXPECT_FALSE(settings.save());
+  ShotStore::instance().add(named(L"added in this run"));
+  EXPECT_FALSE(ShotStore::instance().save());
+  EXPECT_EQ(readBytes(settingsFile), "the user's own");
+  EXPECT_EQ(fileBytes(), "the user's own");
+}
+
 TEST_F(ShotStoreTest, UpdateChangesTheStoredRecord) {
   ShotStore& store = ShotStore::instance();
   store.add(named(L"before"));
@@ -168,6 +207,7 @@ TEST_F(ShotStoreTest, UpdateChangesTheStoredRecord) {
   store.update(nullptr, [](ShotDefinition&) { FAIL() << "called without a record"; });
   store.save();
   ShotStore::release();
+  store.reopen();
   store.load();
   EXPECT_TRUE(store.copy(store.at(0)).AUTO_ENABLED);
 }

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "settings/app_settings.h"
 #include "capture/output_name.h"
 #include "platform/files.h"
 #include "platform/worker_group.h"
+#include "settings/app_settings.h"
 #include "shots/shot_store.h"
 #include "support/temp_folder.h"
 
@@ -89,7 +89,7 @@ std::vector<std::wstring> filesIn(const std::wstring& folder) {
 
 class ShotWorkerTest : public ::testing::Test {
  protected:
-  void SetUp() override { ShotStore::release(); }
+  void SetUp() override { ShotStore::instance().reopen(); }
   void TearDown() override {
     ShotStore::release();
     AppSettings::release();

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "settings/app_settings.h"
 #include "platform/worker_group.h"
+#include "settings/app_settings.h"
 
 namespace {
 
 class TickWorkerTest : public ::testing::Test {
  protected:
-  void SetUp() override { ShotStore::release(); }
+  void SetUp() override { ShotStore::instance().reopen(); }
   void TearDown() override {
     ShotStore::release();
     AppSettings::release();
@@ -151,7 +151,7 @@ namespace {
 
 // Ticks and Take Shot run their workers while the UI thread adds, edits and deletes shots.
 TEST(TickWorkerConcurrencyTest, TicksAndFiringsRaceWithEditsOfTheStore) {
-  ShotStore::release();
+  ShotStore::instance().reopen();
   std::atomic<int> captures{0};
   const ShotWorker worker({[&](const EffectiveShot& shot, std::wstring& path) {
                              ++captures;

@@ -4,6 +4,8 @@
 #   FTP     127.0.0.1:21    user "vemlix", password "Up-load 7", root STATE_DIR/ftp-root
 #   HTTP    127.0.0.1:8080  the version files of http_server.py
 #   silent  127.0.0.3:21 and 127.0.0.1:8081: accept, never answer
+#   FTP     127.0.0.4:21    as the first, but every upload fails after 1000 bytes (a full disk),
+#                           root STATE_DIR/ftp-cut-root
 # Nothing listens on 127.0.0.2. FTP needs port 21, so run as root, normally inside
 # scripts/offline.sh's private network namespace, where no other run's servers can be.
 set -euo pipefail
@@ -52,12 +54,14 @@ stop() {
 
 start() {
   stop
-  rm -rf "$state/ftp-root"
-  mkdir -p "$state/ftp-root"
+  rm -rf "$state/ftp-root" "$state/ftp-cut-root"
+  mkdir -p "$state/ftp-root" "$state/ftp-cut-root"
   launch ftp "$here/ftp_server.py" 127.0.0.1 21 "$state/ftp-root" vemlix "Up-load 7"
+  launch ftp-cut "$here/ftp_server.py" 127.0.0.4 21 "$state/ftp-cut-root" vemlix "Up-load 7" 1000
   launch http "$here/http_server.py" 127.0.0.1 8080
   launch silent "$here/silent_server.py" 127.0.0.3:21 127.0.0.1:8081
-  wait_for 127.0.0.1 21 && wait_for 127.0.0.1 8080 && wait_for 127.0.0.3 21 &&
+  wait_for 127.0.0.1 21 && wait_for 127.0.0.4 21 && wait_for 127.0.0.1 8080 &&
+    wait_for 127.0.0.3 21 &&
     wait_for 127.0.0.1 8081 || { stop; cat "$state"/*.log >&2; exit 1; }
 }
 

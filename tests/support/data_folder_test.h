@@ -3,8 +3,8 @@
 // folder, with empty settings and an empty shot store on both ends.
 #include <gtest/gtest.h>
 
-#include "settings/app_settings.h"
 #include "platform/folders.h"
+#include "settings/app_settings.h"
 #include "shots/shot_store.h"
 #include "support/temp_folder.h"
 
@@ -13,7 +13,7 @@ class DataFolderTest : public ::testing::Test {
   void SetUp() override {
     platform::overrideFolderForTests(platform::UserFolder::kDocuments, temp_.path());
     AppSettings::instance().prepareFolders();
-    ShotStore::release();
+    ShotStore::instance().reopen();
   }
   void TearDown() override {
     ShotStore::release();

@@ -4,13 +4,19 @@
 
 #include <chrono>
 #include <filesystem>
+#include <set>
 
-#include "settings/app_settings.h"
-#include "settings/password_cipher.h"
 #include "capture/ftp_uploader_win.h"
 #include "capture/output_name.h"
+#include "capture/screen_capturer_win.h"
 #include "capture/time_stamper.h"
+#include "platform/internet_session_win.h"
 #include "platform/worker_group.h"
+#include "scheduler/shot_scheduler_win.h"
+#include "settings/app_settings.h"
+#include "settings/password_cipher.h"
+#include "shots/shot_store.h"
+#include "shots/shots_file.h"
 #include "support/temp_folder.h"
 #include "support/vemlix_process_win.h"
 
@@ -22,15 +28,18 @@ using Clock = std::chrono::steady_clock;
 constexpr const wchar_t* kServer = L"127.0.0.1";  // pyftpdlib, port 21
 constexpr const wchar_t* kNobody = L"127.0.0.2";  // nothing listens there
 constexpr const wchar_t* kSilent = L"127.0.0.3";  // accepts and never answers
+constexpr const wchar_t* kFull = L"127.0.0.4";    // fails every upload after 1000 bytes
 constexpr const wchar_t* kPassword = L"Up-load 7";
 
 // Bytes that an ASCII-mode transfer or a text-mode file would change.
 const std::string kImageBytes = std::string("\x89PNG\r\n\x1A\n\0\0\r\r\n\n\xFF\xFE", 16) +
                                 std::string(70000, '\x5A') + "\r\nend\n";
 
-// The server's folder, a Linux path, through Wine's Z: drive.
-std::wstring ftpRoot() {
-  return (L"Z:" / fs::path(VEMLIX_TEST_SERVER_DIR "/ftp-root")).make_preferred().wstring();
+// A server's folder, a Linux path, through Wine's Z: drive.
+std::wstring ftpRoot(const char* folder = "/ftp-root") {
+  return (L"Z:" / fs::path(std::string(VEMLIX_TEST_SERVER_DIR) + folder))
+      .make_preferred()
+      .wstring();
 }
 
 // What the server stored under `remoteName`; "" when it holds no such file.
@@ -203,6 +212,100 @@ TEST_F(FtpUploadTest, ServerThatNeverAnswersCannotKeepTheWorker) {
   std::printf("upload to a silent server ended after %.1f s\n", seconds);
   EXPECT_LT(seconds, 40.0);
   EXPECT_FALSE(exists(image_));
+}
+
+}  // namespace
+
+namespace {
+
+// A transfer the server breaks off leaves nothing under the picture's name for anyone to take
+// for the whole picture.
+TEST_F(FtpUploadTest, ACutOffTransferLeavesNoPartialFile) {
+  EXPECT_FALSE(FtpUploader::instance().uploadNow(job(L"Cut-off.png", kFull)));
+  EXPECT_FALSE(exists(ftpRoot("/ftp-cut-root") + L"\\Cut-off.png"));
+}
+
+// A stored password that is no cipher text of ours is not sent as the password: the upload
+// stops before it connects, so even a server that never answers cannot hold it.
+TEST_F(FtpUploadTest, APasswordThatDoesNotDecryptIsNeverSent) {
+  UploadJob garbled = job(L"Garbled.png", kSilent);
+  garbled.account.passwordCipherText = L"\x0100stored";
+  const auto start = Clock::now();
+  EXPECT_FALSE(FtpUploader::instance().uploadNow(garbled));
+  EXPECT_LT(secondsSince(start), 2.0);
+}
+
+// Once its deadline has passed, a session's handles are gone: no step may follow.
+TEST_F(FtpUploadTest, AnExpiredSessionRefusesAnotherStep) {
+  win32::InternetSession session(L"Vemlix/1.0", std::chrono::milliseconds(50));
+  ASSERT_TRUE(session);
+  ASSERT_TRUE(waitFor([&] { return session.expired(); }, 5000));
+  EXPECT_FALSE(session.restartClock(std::chrono::seconds(60)));
+}
+
+// The same safe file name locally and on the server, from a pattern whose date and time hold
+// "/" and ":".
+TEST_F(FtpUploadTest, UnsafePatternsGiveTheSameSafeNameLocallyAndOnTheServer) {
+  WorkerGroup::workers().reopen();
+  ShotStore::instance().reopen();
+  auto shot = std::make_shared<ShotDefinition>();
+  shot->NAME = L"Dated";
+  shot->RECT_WIDTH = 32;
+  shot->RECT_HEIGHT = 32;
+  shot->FORMAT = 4;
+  shot->TIMESTAMP = L"%x %X";
+  shot->LOCAL_PATH = local_.path();
+  shot->FTP_SERVER = kServer;
+  shot->FTP_USER = L"vemlix";
+  shot->FTP_PASS = cipherText(kPassword);
+  ShotStore::instance().add(shot);
+  ShotScheduler::instance().fireShot(shot);
+  ASSERT_TRUE(WorkerGroup::workers().waitIdle(std::chrono::seconds(30)));
+
+  const std::set<std::wstring> saved = filesMatching(local_.path(), L"Dated-*.png");
+  ASSERT_EQ(saved.size(), 1u);
+  const std::wstring name = *saved.begin();
+  EXPECT_EQ(name.find_first_of(L"/:"), std::wstring::npos) << fs::path(name).string();
+  EXPECT_EQ(stored(name), readBytes(local_.file(name)));
+  ShotScheduler::release();
+  ShotStore::release();
+  ScreenCapturer::release();
+}
+
+// Exit while uploads hang on a server that never answers: the program ends at once, and the
+// temporary files of the cancelled uploads are gone.
+TEST(FtpUploadExitTest, ExitCancelsUploadsInFlightAndLeavesNothingBehind) {
+  removeVemlixData();
+  const std::set<std::wstring> temporaryBefore = captureTemporaryFiles();
+  TempFolder pictures;
+  writeSettings(L"SCHED_ON=1");
+  ShotDefinition shot;
+  shot.NAME = L"Hanging";
+  shot.AUTO_ENABLED = true;
+  shot.RECT_WIDTH = 64;
+  shot.RECT_HEIGHT = 64;
+  shot.FORMAT = 4;
+  shot.TIMESTAMP = L"%H_%M_%S";
+  shot.LOCAL_PATH = pictures.path();
+  shot.FTP_SERVER = kSilent;
+  shot.FTP_USER = L"vemlix";
+  writeBytes(sharedDataFolder() + L"\\" + kShotsFileName, formatShotsFile({shot}));
+
+  VemlixProcess vemlix;
+  HWND window = vemlix.waitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(
+      waitFor([&] { return filesMatching(pictures.path(), L"Hanging-*.png").size() >= 3; }, 15000));
+  const auto start = Clock::now();
+  PostMessageW(window, WM_COMMAND, 177, 0);
+  DWORD exitCode = 12345;
+  ASSERT_TRUE(vemlix.waitForExit(10000, exitCode));
+  const double seconds = secondsSince(start);
+  std::printf("Exit with uploads hanging took %.2f s\n", seconds);
+  EXPECT_LT(seconds, 2.5);
+  EXPECT_EQ(exitCode, 0u);
+  EXPECT_EQ(captureTemporaryFiles(), temporaryBefore) << "temporary capture files left";
+  removeVemlixData();
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // start, and the system close command.
 #include <gtest/gtest.h>
 
+#include "platform/win32_handles.h"
 #include "support/temp_folder.h"
 #include "support/vemlix_process_win.h"
 
@@ -9,6 +10,21 @@ namespace {
 
 std::string fileText(const std::wstring& path) {
   return readBytes(path);
+}
+
+// The texts of a window's children, one after the other.
+std::wstring windowTexts(HWND window) {
+  std::wstring texts;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM all) {
+        wchar_t text[1024] = {};
+        GetWindowTextW(child, text, 1024);
+        *reinterpret_cast<std::wstring*>(all) += std::wstring(text) + L"\n";
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&texts));
+  return texts;
 }
 
 class StartupTest : public ::testing::Test {
@@ -100,6 +116,38 @@ TEST_F(StartupTest, MovingTheWindowStoresItsPosition) {
       },
       5000));
   EXPECT_EQ(closeBySystemCommand(vemlix, window), 0u);
+}
+
+// Another program holds the settings file without sharing it as Vemlix starts. Vemlix tells the
+// user which file it could not read, runs on its defaults and never writes over the file, even
+// once it is free again.
+TEST_F(StartupTest, ASettingsFileHeldByAnotherProgramSurvivesTheRun) {
+  writeSettings(L"FTP_SERVER=ftp.example.net\nFTP_USER=anna");
+  const std::string before = fileText(settingsFilePath());
+  win32::UniqueFileHandle held(
+      CreateFileW(settingsFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held);
+
+  VemlixProcess vemlix;
+  HWND window = vemlix.waitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  HWND message = nullptr;
+  ASSERT_TRUE(waitFor(
+      [&] {
+        message = FindWindowW(L"#32770", L"Vemlix");
+        return message != nullptr;
+      },
+      15000));
+  EXPECT_NE(windowTexts(message).find(settingsFilePath()), std::wstring::npos);
+
+  held.reset();
+  // A move saves the settings: not over the user's file.
+  SetWindowPos(window, nullptr, 210, 230, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Sleep(1500);
+  EXPECT_EQ(fileText(settingsFilePath()), before);
+  PostMessageW(message, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(closeBySystemCommand(vemlix, window), 0u);
+  EXPECT_EQ(fileText(settingsFilePath()), before);
 }
 
 }  // namespace
