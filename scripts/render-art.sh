@@ -120,7 +120,7 @@ button 132 delete_shot_pressed $chip $accent_soft glyph-bin.svg        $accent_d
 button 135 edit_shot_normal    $tb   -            glyph-pencil.svg     $ink         0
 button 134 edit_shot_pressed   $chip $accent_soft glyph-pencil.svg     $accent_deep 1
 button 143 auto_start_normal   $tb   -            glyph-play.svg       $ink         0
-button 179 auto_stop_normal    $chip $run_soft    glyph-pause.svg      $run         0
+button 179 auto_stop_normal    frame-toolbar-on.svg $run_soft    glyph-pause.svg      $run         0
 button 142 auto_pressed        $chip $accent_soft glyph-play-pause.svg $accent_deep 1
 button 131 configure_normal    $tb   -            glyph-gear.svg       $ink         0
 button 130 configure_pressed   $chip $accent_soft glyph-gear.svg       $accent_deep 1
@@ -197,6 +197,35 @@ ico "$out/vemlix_small_warning.ico" warn
 } >>"$rc"
 
 cp "$rc" "$out/art.rc"
+
+# --- Checks -------------------------------------------------------------------------------
+fail=0
+pixel() { "${im[@]}" "$1" -format "%[pixel:p{$2,$3}]" info:; }
+# The corners of the buttons at rest (and of an inset chip) must be the skin colour under
+# them, at every scale.
+for k in "10 35 24 take_shot_normal" "115 35 24 auto_start_normal" "115 35 24 auto_stop_normal" \
+         "140 35 24 configure_pressed" "366 35 24 about_normal" "363 5 16 minimize_normal" \
+         "380 5 16 exit_normal"; do
+  set -- $k
+  for s in "${scales[@]}"; do
+    z=$(zoom "$s"); f=$out/$4$(suffix "$s").bmp
+    n=$(awk "BEGIN{print int($3*$z)}")
+    for c in "0 0" "$((n - 1)) 0" "0 $((n - 1))" "$((n - 1)) $((n - 1))"; do
+      set -- $k; read -r cx cy <<<"$c"
+      sx=$(awk "BEGIN{print int($1*$z+0.5)+$cx}"); sy=$(awk "BEGIN{print int($2*$z+0.5)+$cy}")
+      a=$(pixel "$f" "$cx" "$cy"); b=$(pixel "$out/skin$(suffix "$s").bmp" "$sx" "$sy")
+      if [ "$a" != "$b" ]; then echo "render-art: $4$(suffix "$s") corner $cx,$cy is $a, skin has $b" >&2; fail=1; fi
+    done
+  done
+done
+# No bitmap may hold a grey that LR_LOADMAP3DCOLORS would swap.
+for f in "$out"/*.bmp; do
+  if "${im[@]}" "$f" -format %c histogram:info:- |
+      grep -Eq '\((128,128,128|192,192,192|223,223,223)\)|#(808080|C0C0C0|DFDFDF) '; then
+    echo "render-art: $f holds a 3-D system grey" >&2; fail=1
+  fi
+done
+[ "$fail" = 0 ] || exit 1
 echo "render-art: wrote $(grep -c BITMAP "$out/art.rc") bitmaps and 3 icons to ui/art/"
 
 # ---------------------------------------------------------------------------------------
@@ -247,11 +276,15 @@ overlay() {
     i=$((i + 1))
   done
   "${im[@]}" "${args[@]}" +repage "$tmp/ov.png"
-  # a busy desktop: coloured noise, a dark window and some text
-  "${im[@]}" -size "${w}x${h}" -seed 11 plasma:fractal -blur 0x0.6 \
-    -fill "#202830" -draw "rectangle $((w / 3)),$((h / 4)),$((w - 8)),$((h - 6))" \
-    -fill "#FFFFFF" -font "$font" -pointsize "$(awk "BEGIN{print 9*$z}")" \
-    -annotate "+$((w / 3 + 4))+$((h / 2))" "File Edit View" +repage "$tmp/desk.png"
+  # a busy desktop: bright colour noise, a yellow disc and, behind the buttons, a dark
+  # editor window with coloured lines of text
+  "${im[@]}" -size "${w}x${h}" -seed 5 plasma:"#FF5A1F"-"#0066FF" \
+    -fill "#FFD400" -draw "circle $((w * 4 / 5)),$((h / 3)),$((w * 4 / 5 + h / 5)),$((h / 3))" \
+    -fill "#1E1F24" -draw "rectangle 0,0,$((w * 3 / 5)),$((h - 1))" \
+    -fill "#C586C0" -draw "rectangle $((w / 20)),$((h / 2)),$((w / 3)),$((h / 2 + h / 20))" \
+    -fill "#4EC9B0" -draw "rectangle $((w / 10)),$((h * 2 / 3)),$((w / 2)),$((h * 2 / 3 + h / 20))" \
+    -fill "#DCDCAA" -draw "rectangle $((w / 20)),$((h * 5 / 6)),$((w / 4)),$((h * 5 / 6 + h / 20))" \
+    +repage "$tmp/desk.png"
   "${im[@]}" "$tmp/desk.png" \( "$tmp/ov.png" -alpha set -channel A -evaluate set 70.6% +channel \) \
     -compose Over -composite +repage "$png"
 }
