@@ -38,17 +38,19 @@ trap 'rm -rf "$tmp"' EXIT
 # ---------------------------------------------------------------------------------------
 # Palette. The strip colours are also written in skin.svg and the frame-*.svg files; the
 # check at the end compares the rendered skin with the button corners.
-ink=#2A3547            # glyphs on the light toolbar
-accent=#2563EB         # logo tile, full-screen chip
-accent_deep=#1D4ED8    # glyph on a held toolbar button, held full-screen chip
-accent_soft=#DCE6FA    # chip of a held toolbar button
-run_soft=#D5F2E0       # chip behind the pause glyph while Automatic Mode runs
-run=#15803D            # pause glyph while Automatic Mode runs
-title_glyph=#D3DCE8    # glyphs on the dark title strip
-title_chip=#34445F     # chip of a held title button
-green=#16A34A; green_deep=#12813B   # Save
-red=#DC3545;   red_deep=#B42331     # Cancel, held Exit
-white=#FFFFFF
+ink="#2A3547"            # glyphs on the light toolbar
+accent="#2563EB"         # logo tile, full-screen chip
+accent_deep="#1D4ED8"    # glyph on a held toolbar button, held full-screen chip
+accent_soft="#DCE6FA"    # chip of a held toolbar button
+run_soft="#D5F2E0"       # chip behind the pause glyph while Automatic Mode runs
+run="#15803D"            # pause glyph while Automatic Mode runs
+title_glyph="#D3DCE8"    # glyphs on the dark title strip
+title_chip="#34445F"     # chip of a held title button
+green="#16A34A"        # Save
+green_deep="#12813B"   # held Save
+red="#DC3545"          # Cancel, held Exit
+red_deep="#B42331"     # held Cancel
+white="#FFFFFF"
 # ---------------------------------------------------------------------------------------
 
 scales=(100 150 200)
@@ -57,6 +59,9 @@ idfor() { case $2 in 100) echo "$1" ;; 150) echo $(($1 + 1000)) ;; 200) echo $((
 suffix() { case $1 in 100) echo "" ;; *) echo "@$1" ;; esac; }
 # How far a held glyph moves down and right, in pixels of the picture.
 shift_px() { case $1 in 100) echo 1 ;; 150) echo 1 ;; 200) echo 2 ;; esac; }
+
+# Everything in ui/art/ besides src/ is rendered here: start from nothing.
+rm -f "$out"/*.bmp "$out"/*.ico "$out"/art.rc
 
 rc=$tmp/art.rc
 {
@@ -103,48 +108,52 @@ button() {
 }
 
 # --- Main window skin -------------------------------------------------------------------
+# The skin shows the 16 px logo, swapped for the hinted 24 and 32 px logos at 150 and 200 %.
+cp "$src"/skin.svg "$src"/logo-*.svg "$tmp/"
 for s in "${scales[@]}"; do
-  svg skin.svg "$(zoom "$s")" "$tmp/skin.png"
+  case $s in 100) logo="logo-16.svg" ;; 150) logo="logo-24.svg" ;; 200) logo="logo-32.svg" ;; esac
+  sed "s/logo-16\.svg/$logo/" "$src/skin.svg" >"$tmp/skin.svg"
+  rsvg-convert -z "$(zoom "$s")" -o "$tmp/skin.png" "$tmp/skin.svg"
   bmp24 "$tmp/skin.png" "$out/skin$(suffix "$s").bmp"
   echo "$(idfor 2 "$s") BITMAP \"art/skin$(suffix "$s").bmp\"" >>"$rc"
 done
 
 # --- Toolbar buttons (24 px) ------------------------------------------------------------
-tb=frame-toolbar.svg; chip=frame-toolbar-chip.svg
-button 141 take_shot_normal    $tb   -            glyph-camera.svg     $ink         0
-button 140 take_shot_pressed   $chip $accent_soft glyph-camera.svg     $accent_deep 1
-button 139 new_shot_normal     $tb   -            glyph-new-region.svg $ink         0
-button 138 new_shot_pressed    $chip $accent_soft glyph-new-region.svg $accent_deep 1
-button 133 delete_shot_normal  $tb   -            glyph-bin.svg        $ink         0
-button 132 delete_shot_pressed $chip $accent_soft glyph-bin.svg        $accent_deep 1
-button 135 edit_shot_normal    $tb   -            glyph-pencil.svg     $ink         0
-button 134 edit_shot_pressed   $chip $accent_soft glyph-pencil.svg     $accent_deep 1
-button 143 auto_start_normal   $tb   -            glyph-play.svg       $ink         0
-button 179 auto_stop_normal    frame-toolbar-on.svg $run_soft    glyph-pause.svg      $run         0
-button 142 auto_pressed        $chip $accent_soft glyph-play-pause.svg $accent_deep 1
-button 131 configure_normal    $tb   -            glyph-gear.svg       $ink         0
-button 130 configure_pressed   $chip $accent_soft glyph-gear.svg       $accent_deep 1
-button 188 help_normal         $tb   -            glyph-help.svg       $ink         0
-button 190 help_pressed        $chip $accent_soft glyph-help.svg       $accent_deep 1
-button 186 about_normal        $tb   -            glyph-info.svg       $ink         0
-button 184 about_pressed       $chip $accent_soft glyph-info.svg       $accent_deep 1
+tb="frame-toolbar.svg"; chip="frame-toolbar-chip.svg"; on="frame-toolbar-on.svg"
+button 141 take_shot_normal    "$tb"   -            glyph-camera.svg     "$ink"         0
+button 140 take_shot_pressed   "$chip" "$accent_soft" glyph-camera.svg     "$accent_deep" 1
+button 139 new_shot_normal     "$tb"   -            glyph-new-region.svg "$ink"         0
+button 138 new_shot_pressed    "$chip" "$accent_soft" glyph-new-region.svg "$accent_deep" 1
+button 133 delete_shot_normal  "$tb"   -            glyph-bin.svg        "$ink"         0
+button 132 delete_shot_pressed "$chip" "$accent_soft" glyph-bin.svg        "$accent_deep" 1
+button 135 edit_shot_normal    "$tb"   -            glyph-pencil.svg     "$ink"         0
+button 134 edit_shot_pressed   "$chip" "$accent_soft" glyph-pencil.svg     "$accent_deep" 1
+button 143 auto_start_normal   "$tb"   -            glyph-play.svg       "$ink"         0
+button 179 auto_stop_normal    "$on"   "$run_soft"    glyph-pause.svg      "$run"         0
+button 142 auto_pressed        "$chip" "$accent_soft" glyph-play-pause.svg "$accent_deep" 1
+button 131 configure_normal    "$tb"   -            glyph-gear.svg       "$ink"         0
+button 130 configure_pressed   "$chip" "$accent_soft" glyph-gear.svg       "$accent_deep" 1
+button 188 help_normal         "$tb"   -            glyph-help.svg       "$ink"         0
+button 190 help_pressed        "$chip" "$accent_soft" glyph-help.svg       "$accent_deep" 1
+button 186 about_normal        "$tb"   -            glyph-info.svg       "$ink"         0
+button 184 about_pressed       "$chip" "$accent_soft" glyph-info.svg       "$accent_deep" 1
 
 # --- Title bar buttons (16 px) ----------------------------------------------------------
-button 137 minimize_normal frame-title.svg      -           glyph-minimize.svg $title_glyph 0
-button 136 minimize_pressed frame-title-chip.svg $title_chip glyph-minimize.svg $white       1
-button 145 exit_normal     frame-title.svg      -           glyph-close.svg    $title_glyph 0
-button 144 exit_pressed    frame-title-chip.svg $red        glyph-close.svg    $white       1
+button 137 minimize_normal frame-title.svg      -           glyph-minimize.svg "$title_glyph" 0
+button 136 minimize_pressed frame-title-chip.svg "$title_chip" glyph-minimize.svg "$white"       1
+button 145 exit_normal     frame-title.svg      -           glyph-close.svg    "$title_glyph" 0
+button 144 exit_pressed    frame-title-chip.svg "$red"        glyph-close.svg    "$white"       1
 
 # --- Region window buttons (16 px, white chips on the window colour) --------------------
-oc=frame-overlay-chip.svg; ocp=frame-overlay-chip-pressed.svg
-button 196 region_save_normal        $oc  $green       glyph-check.svg      $white 0
-button 198 region_save_pressed       $ocp $green_deep  glyph-check.svg      $white 1
-button 200 region_cancel_normal      $oc  $red         glyph-cancel.svg     $white 0
-button 202 region_cancel_pressed     $ocp $red_deep    glyph-cancel.svg     $white 1
-button 204 region_fullscreen_normal  $oc  $accent      glyph-fullscreen.svg $white 0
-button 206 region_fullscreen_pressed $ocp $accent_deep glyph-fullscreen.svg $white 1
-button 208 region_restore_normal     $oc  $accent      glyph-restore.svg    $white 0
-button 210 region_restore_pressed    $ocp $accent_deep glyph-restore.svg    $white 1
+oc="frame-overlay-chip.svg"; ocp="frame-overlay-chip-pressed.svg"
+button 196 region_save_normal        "$oc"  "$green"       glyph-check.svg      "$white" 0
+button 198 region_save_pressed       "$ocp" "$green_deep"  glyph-check.svg      "$white" 1
+button 200 region_cancel_normal      "$oc"  "$red"         glyph-cancel.svg     "$white" 0
+button 202 region_cancel_pressed     "$ocp" "$red_deep"    glyph-cancel.svg     "$white" 1
+button 204 region_fullscreen_normal  "$oc"  "$accent"      glyph-fullscreen.svg "$white" 0
+button 206 region_fullscreen_pressed "$ocp" "$accent_deep" glyph-fullscreen.svg "$white" 1
+button 208 region_restore_normal     "$oc"  "$accent"      glyph-restore.svg    "$white" 0
+button 210 region_restore_pressed    "$ocp" "$accent_deep" glyph-restore.svg    "$white" 1
 
 # --- About picture: the logo on white, 32-bit and fully opaque --------------------------
 for s in "${scales[@]}"; do
@@ -168,7 +177,7 @@ logo_png() {
 # warn_png SIZE OUT: the logo with the warning badge, the logo cut away around the badge.
 warn_png() {
   local size=$1 png=$2 badge ring
-  case $size in 16|24|32|48) badge=badge-warning-$size.svg ;; 256) badge=badge-warning-48.svg ;; esac
+  case $size in 16|24|32|48) badge="badge-warning-$size.svg" ;; 256) badge="badge-warning-48.svg" ;; esac
   case $size in 16|24) ring=1 ;; 32) ring=1.5 ;; 48) ring=2 ;; 256) ring=9 ;; esac
   logo_png "$size" "$tmp/wl.png"
   rsvg-convert -w "$size" -h "$size" -o "$tmp/wb.png" "$src/$badge"
@@ -206,15 +215,17 @@ pixel() { "${im[@]}" "$1" -format "%[pixel:p{$2,$3}]" info:; }
 for k in "10 35 24 take_shot_normal" "115 35 24 auto_start_normal" "115 35 24 auto_stop_normal" \
          "140 35 24 configure_pressed" "366 35 24 about_normal" "363 5 16 minimize_normal" \
          "380 5 16 exit_normal"; do
-  set -- $k
+  read -r bx by size name <<<"$k"
   for s in "${scales[@]}"; do
-    z=$(zoom "$s"); f=$out/$4$(suffix "$s").bmp
-    n=$(awk "BEGIN{print int($3*$z)}")
+    z=$(zoom "$s"); pic=$out/$name$(suffix "$s").bmp
+    n=$(awk "BEGIN{print int($size*$z)}")
     for c in "0 0" "$((n - 1)) 0" "0 $((n - 1))" "$((n - 1)) $((n - 1))"; do
-      set -- $k; read -r cx cy <<<"$c"
-      sx=$(awk "BEGIN{print int($1*$z+0.5)+$cx}"); sy=$(awk "BEGIN{print int($2*$z+0.5)+$cy}")
-      a=$(pixel "$f" "$cx" "$cy"); b=$(pixel "$out/skin$(suffix "$s").bmp" "$sx" "$sy")
-      if [ "$a" != "$b" ]; then echo "render-art: $4$(suffix "$s") corner $cx,$cy is $a, skin has $b" >&2; fail=1; fi
+      read -r cx cy <<<"$c"
+      sx=$(awk "BEGIN{print int($bx*$z+0.5)+$cx}"); sy=$(awk "BEGIN{print int($by*$z+0.5)+$cy}")
+      a=$(pixel "$pic" "$cx" "$cy"); b=$(pixel "$out/skin$(suffix "$s").bmp" "$sx" "$sy")
+      if [ "$a" != "$b" ]; then
+        echo "render-art: $name$(suffix "$s") corner $cx,$cy is $a, the skin under it $b" >&2; fail=1
+      fi
     done
   done
 done
@@ -250,7 +261,7 @@ skin_with() {
   for k in "10 35 take_shot" "35 35 new_shot" "60 35 delete_shot" "85 35 edit_shot" \
            "115 35 auto" "140 35 configure" "341 35 help" "366 35 about" \
            "363 5 minimize" "380 5 exit"; do
-    set -- $k; x=$1; y=$2; name=$3
+    read -r x y name <<<"$k"
     case $name:$state in
       auto:normal) f=auto_start_normal ;;
       auto:running) f=auto_stop_normal ;;
@@ -278,7 +289,7 @@ overlay() {
   "${im[@]}" "${args[@]}" +repage "$tmp/ov.png"
   # a busy desktop: bright colour noise, a yellow disc and, behind the buttons, a dark
   # editor window with coloured lines of text
-  "${im[@]}" -size "${w}x${h}" -seed 5 plasma:"#FF5A1F"-"#0066FF" \
+  "${im[@]}" -size "${w}x${h}" -seed 5 "plasma:#FF5A1F-#0066FF" \
     -fill "#FFD400" -draw "circle $((w * 4 / 5)),$((h / 3)),$((w * 4 / 5 + h / 5)),$((h / 3))" \
     -fill "#1E1F24" -draw "rectangle 0,0,$((w * 3 / 5)),$((h - 1))" \
     -fill "#C586C0" -draw "rectangle $((w / 20)),$((h / 2)),$((w / 3)),$((h / 2 + h / 20))" \
@@ -315,9 +326,9 @@ parts+=("$tmp/l1.png" "$tmp/row1.png" "$tmp/l2.png" "$tmp/row2.png")
 # every button picture and the About picture, 100 % above 200 %
 cells=()
 while read -r line; do
-  set -- $line
-  [ "${2:-}" = BITMAP ] || continue
-  id=$1; f=${3//\"/}; f=${f#art/}
+  read -r id kind f _ <<<"$line"
+  [ "$kind" = BITMAP ] || continue
+  f=${f//\"/}; f=${f#art/}
   case $f in skin*|*@150*|*@200*) continue ;; esac
   base=${f%.bmp}
   label "$id" 10 "$tmp/lb.png"
