@@ -1,5 +1,5 @@
 # Entry points for people and CI. The scripts install whatever a fresh Debian machine lacks.
-.PHONY: all deps build build-host build-windows test run stop screenshot bench fuzz format clean
+.PHONY: all deps build build-host build-windows test run stop screenshot screenshots bench fuzz format clean
 
 all: build
 
@@ -27,6 +27,9 @@ stop:
 
 screenshot:
 	@scripts/run.sh screenshot
+
+screenshots: deps
+	@scripts/screenshots.sh
 
 bench: build-windows
 	@scripts/bench.sh

@@ -11,6 +11,7 @@
 #include "shots/shot_store.h"
 #include "ui/main_window.h"
 #include "ui/resource_ids.h"
+#include "widgets/widgets.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   loadSettings();
   if (offerUpdateIfPublished()) return kExitUpdateAccepted;
   if (AppSettings::instance().getBool(SettingId::SCHED_ON)) ShotScheduler::instance().start();
+  InitWidgets(instance);
 
   MainWindow& mainWindow = MainWindow::instance();
   mainWindow.initialize(instance);

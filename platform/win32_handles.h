@@ -30,6 +30,9 @@ inline void closeRegKey(HKEY h) {
 inline void findClose(HANDLE h) {
   ::FindClose(h);
 }
+inline void destroyMenu(HMENU h) {
+  ::DestroyMenu(h);
+}
 inline HANDLE invalidFileHandle() {
   return INVALID_HANDLE_VALUE;
 }
@@ -43,6 +46,7 @@ using UniqueBitmap = UniqueResource<HBITMAP, deleteGdiObject>;
 using UniqueFont = UniqueResource<HFONT, deleteGdiObject>;
 using UniqueIcon = UniqueResource<HICON, destroyIcon>;
 using UniqueRegKey = UniqueResource<HKEY, closeRegKey>;
+using UniqueMenu = UniqueResource<HMENU, destroyMenu>;
 
 // A device context from GetDC, which must go back to ReleaseDC with its window.
 class WindowDc {

@@ -34,6 +34,9 @@ struct ShotDefinition {
   bool DEFAULT_FTP_SERVER = false;
 
   // Run-time only, never written to the file.
+  // Names the record for the whole run, whatever slot it moves to: given by the store when the
+  // record goes in (0 before), never reused. Windows keep it instead of the record itself.
+  uint64_t uid = 0;
   bool isNew = false;
   int32_t tickCount = 0;
   std::wstring capturedFile;

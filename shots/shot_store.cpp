@@ -56,7 +56,16 @@ ShotPtr ShotStore::at(int64_t slot) const {
   return shots_[static_cast<size_t>(slot)];
 }
 
+ShotPtr ShotStore::find(uint64_t uid) const {
+  std::lock_guard guard(lock_);
+  for (const ShotPtr& shot : shots_) {
+    if (shot->uid == uid) return shot;
+  }
+  return nullptr;
+}
+
 void ShotStore::appendLocked(const ShotPtr& shot) {
+  if (shot->uid == 0) shot->uid = ++lastUid_;
   shot->SHOT_ID = static_cast<int32_t>(shots_.size());
   shot->isNew = false;
   shots_.push_back(shot);
@@ -75,16 +84,32 @@ uint32_t ShotStore::add(ShotPtr shot, bool* saved) {
   return count();
 }
 
+ShotPtr ShotStore::eraseLocked(size_t slot) {
+  ShotPtr removed;
+  if (slot < shots_.size()) {
+    removed = std::move(shots_[slot]);
+    shots_.erase(shots_.begin() + static_cast<std::ptrdiff_t>(slot));
+  }
+  for (size_t i = 0; i < shots_.size(); ++i) shots_[i]->SHOT_ID = static_cast<int32_t>(i);
+  return removed;
+}
+
 bool ShotStore::remove(int64_t slot) {
-  std::vector<ShotPtr> removed;
+  ShotPtr removed;  // goes after the lock, with whatever it holds
   {
     std::lock_guard guard(lock_);
-    if (slot >= 0 && static_cast<uint64_t>(slot) < shots_.size()) {
-      const auto at = shots_.begin() + static_cast<std::ptrdiff_t>(slot);
-      removed.push_back(*at);
-      shots_.erase(at);
-    }
-    for (size_t i = 0; i < shots_.size(); ++i) shots_[i]->SHOT_ID = static_cast<int32_t>(i);
+    const bool inside = slot >= 0 && static_cast<uint64_t>(slot) < shots_.size();
+    removed = eraseLocked(inside ? static_cast<size_t>(slot) : shots_.size());
+  }
+  return save();
+}
+
+bool ShotStore::remove(const ShotPtr& shot) {
+  ShotPtr removed;
+  {
+    std::lock_guard guard(lock_);
+    const auto found = std::find(shots_.begin(), shots_.end(), shot);
+    removed = eraseLocked(static_cast<size_t>(found - shots_.begin()));
   }
   return save();
 }

@@ -34,10 +34,13 @@ class ShotStore {
 
   uint32_t count() const;
   ShotPtr at(int64_t slot) const;  // null when slot < 0 or slot >= count()
+  ShotPtr find(uint64_t uid) const;  // the stored record with that uid; null when none
   // Null adds nothing; saves in every case; returns count(). `saved`, when given, tells
   // whether the file was written.
   uint32_t add(ShotPtr shot, bool* saved = nullptr);
   bool remove(int64_t slot);  // saves in every case; false when the file was not written
+  // Removes `shot` wherever it is now; saves as remove() does.
+  bool remove(const ShotPtr& shot);
   // Writes ShotsData.idx; false when it could not be written, or must not be (a closed store,
   // a file that load() could not read).
   bool save();
@@ -66,12 +69,16 @@ class ShotStore {
   std::vector<ShotDefinition> copyAll() const;
   // Gives the record the next slot; lock_ must be held.
   void appendLocked(const ShotPtr& shot);
+  // Takes the record out of `slot` (none when the slot is past the end) and renumbers the
+  // others; lock_ must be held.
+  ShotPtr eraseLocked(size_t slot);
 
   // Guards shots_, closed_, unreadableFile_ and the fields of every record in shots_.
   mutable std::mutex lock_;
   // Slot i holds the record whose SHOT_ID is i.
   std::vector<ShotPtr> shots_;
   bool closed_ = false;
+  uint64_t lastUid_ = 0;
   std::wstring unreadableFile_;
   // Held for a whole save, taken before lock_ and never while holding it.
   std::mutex saveLock_;

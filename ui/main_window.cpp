@@ -1,24 +1,65 @@
 #include "ui/main_window.h"
 
 #include <commctrl.h>
+// After windows.h, which it builds on.
+#include <shellapi.h>
+
+#include <utility>
 
 #include "scheduler/shot_scheduler_win.h"
 #include "settings/app_settings.h"
 #include "shots/shot_store.h"
+#include "ui/new_shot_window.h"
 #include "ui/resource_ids.h"
+#include "ui/shot_list_panel.h"
 #include "ui/window_fade.h"
+#include "widgets/dpi_scale.h"
+#include "widgets/widgets.h"
 
 namespace {
 
 MainWindow* mainWindow = nullptr;
 
-constexpr int kWindowWidth = 400;
-constexpr int kWindowHeight = 300;
 // WS_POPUP | WS_MINIMIZE | WS_SYSMENU | WS_MINIMIZEBOX: no caption, no sizing frame.
 constexpr LONG kSkinStyle = static_cast<LONG>(0xA00A0000);
 constexpr int kMaxResourceText = 100;
+// Where the window opens when the stored position lies on no monitor.
+constexpr POINT kDefaultPosition{400, 400};
+constexpr wchar_t kHomePage[] = L"http://vemlix.example.com/projects/vemlix/";
 // Posted once the window exists, so that start-up never waits on the user.
 constexpr UINT kWarnUnreadableFiles = WM_APP + 1;
+
+struct ButtonSpec {
+  int x;
+  int y;
+  int size;
+  UINT normal;
+  UINT pressed;
+  UINT command;
+  const wchar_t* tooltip;
+};
+
+// In creation order; positions in the skin at 96 dpi.
+constexpr std::array<ButtonSpec, 10> kButtons{{
+    {10, 35, 24, IDB_TAKE_SHOT, IDB_TAKE_SHOT_PRESSED, CMD_TAKE_SHOT, L"Take Shot"},
+    {35, 35, 24, IDB_NEW_SHOT, IDB_NEW_SHOT_PRESSED, CMD_NEW_SHOT, L"New Shot..."},
+    {60, 35, 24, IDB_DELETE_SHOT, IDB_DELETE_SHOT_PRESSED, CMD_DELETE_SHOT, L"Delete Shot"},
+    {85, 35, 24, IDB_EDIT_SHOT, IDB_EDIT_SHOT_PRESSED, CMD_EDIT_SHOT, L"Edit Shot..."},
+    {115, 35, 24, IDB_AUTOMATIC_STOPPED, IDB_AUTOMATIC_PRESSED, CMD_AUTOMATIC_MODE,
+     L"Start or stop Automatic Mode"},
+    {140, 35, 24, IDB_CONFIGURE, IDB_CONFIGURE_PRESSED, CMD_SETTINGS, L"Configure Vemlix..."},
+    {341, 35, 24, IDB_HELP, IDB_HELP_PRESSED, CMD_HELP, L"Help..."},
+    {366, 35, 24, IDB_ABOUT, IDB_ABOUT_PRESSED, CMD_ABOUT, L"About Vemlix..."},
+    {363, 5, 16, IDB_MINIMIZE, IDB_MINIMIZE_PRESSED, CMD_MINIMIZE, L"Minimize"},
+    {380, 5, 16, IDB_EXIT, IDB_EXIT_PRESSED, CMD_EXIT, L"Exit"},
+}};
+constexpr size_t kAutomaticModeButton = 4;
+
+std::wstring loadText(HINSTANCE instance, UINT id) {
+  wchar_t buffer[kMaxResourceText + 1] = {};
+  LoadStringW(instance, id, buffer, kMaxResourceText);
+  return buffer;
+}
 
 // What to tell the user about data files that exist but could not be read; empty when all
 // could be.
@@ -27,17 +68,20 @@ std::wstring unreadableFilesMessage() {
   const std::wstring shotsFile = ShotStore::instance().unreadableFile();
   if (settingsFile.empty() && shotsFile.empty()) return {};
   const bool both = !settingsFile.empty() && !shotsFile.empty();
+  const wchar_t* them = both ? L"them" : L"it";
   std::wstring text =
       both ? L"Vemlix could not read these files:\n\n" : L"Vemlix could not read this file:\n\n";
   for (const std::wstring& file : {settingsFile, shotsFile}) {
     if (!file.empty()) text += file + L"\n";
   }
-  text += both ? L"\nAnother program may be using them, or you may not be allowed to open them."
-               : L"\nAnother program may be using it, or you may not be allowed to open it.";
-  text += L" Vemlix leaves ";
-  text += both ? L"them" : L"it";
+  text += L"\nAnother program may be using ";
+  text += them;
+  text += L", or you may not be allowed to open ";
+  text += them;
+  text += L". Vemlix leaves ";
+  text += them;
   text += L" untouched until you start it again, so nothing in ";
-  text += both ? L"them" : L"it";
+  text += them;
   text += L" is lost.\n\nUntil then Vemlix runs ";
   if (!settingsFile.empty()) text += L"with its default settings";
   if (both) text += L" and ";
@@ -46,10 +90,17 @@ std::wstring unreadableFilesMessage() {
   return text;
 }
 
-std::wstring loadText(HINSTANCE instance, UINT id) {
-  wchar_t buffer[kMaxResourceText + 1] = {};
-  LoadStringW(instance, id, buffer, kMaxResourceText);
-  return buffer;
+// The stored position, or the default one when no monitor shows any of the window there (a
+// monitor was removed, or the settings came from another machine).
+POINT openingPosition(const AppSettings& settings) {
+  const POINT stored{settings.getInt(SettingId::WND_XPOS), settings.getInt(SettingId::WND_YPOS)};
+  const RECT area{stored.x, stored.y, stored.x + MainWindow::kWidth,
+                  stored.y + MainWindow::kHeight};
+  return MonitorFromRect(&area, MONITOR_DEFAULTTONULL) ? stored : kDefaultPosition;
+}
+
+void openWithShell(const std::wstring& target) {
+  ShellExecuteW(nullptr, nullptr, target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace
@@ -60,8 +111,8 @@ MainWindow& MainWindow::instance() {
 }
 
 void MainWindow::release() {
-  delete mainWindow;
-  mainWindow = nullptr;
+  delete std::exchange(mainWindow, nullptr);
+  ShutdownWidgets();
 }
 
 MainWindow::~MainWindow() {
@@ -83,6 +134,7 @@ void MainWindow::initialize(HINSTANCE instance) {
   InitCommonControlsEx(&controls);
   title_ = loadText(instance, IDS_APP_TITLE);
   className_ = loadText(instance, IDS_WINDOW_CLASS);
+  NewShotWindow::instance().registerClass(instance);
 }
 
 ATOM MainWindow::registerWindowClass(HINSTANCE instance) {
@@ -102,10 +154,13 @@ ATOM MainWindow::registerWindowClass(HINSTANCE instance) {
 int MainWindow::createMainWindow(HINSTANCE instance, int /*showCommand*/) {
   instance_ = instance;
   AppSettings& settings = AppSettings::instance();
-  HWND window =
-      CreateWindowExW(0, className_.c_str(), title_.c_str(), WS_OVERLAPPEDWINDOW,
-                      settings.getInt(SettingId::WND_XPOS), settings.getInt(SettingId::WND_YPOS),
-                      kWindowWidth, kWindowHeight, nullptr, nullptr, instance, this);
+  const POINT position = openingPosition(settings);
+  // Made at its size on the monitor it opens on: once it is a skin, the size it was made with
+  // is the one it comes back to whenever it is shown.
+  const UINT dpi = dpi::atPoint(position);
+  HWND window = CreateWindowExW(0, className_.c_str(), title_.c_str(), WS_OVERLAPPEDWINDOW,
+                                position.x, position.y, dpi::scale(kWidth, dpi),
+                                dpi::scale(kHeight, dpi), nullptr, nullptr, instance, this);
   if (!window) return 0;
 
   SetWindowLongW(window, GWL_STYLE, kSkinStyle);
@@ -116,6 +171,7 @@ int MainWindow::createMainWindow(HINSTANCE instance, int /*showCommand*/) {
   SetLayeredWindowAttributes(window, 0, 0, LWA_ALPHA);
 
   ShotStore::instance().load();
+  ShotListPanel::instance().fill();
 
   if (!settings.getBool(SettingId::START_ON_TRAY)) showWindowAnimated(window, kShowAnimated);
   if (!unreadableFilesMessage().empty()) PostMessageW(window, kWarnUnreadableFiles, 0, 0);
@@ -148,6 +204,12 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
       onPaint();
       return 0;
+    case WM_TRAYICON:
+      onTrayIcon(lParam);
+      return 0;
+    case WM_DPICHANGED:
+      onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_DESTROY:
       onDestroy();
       return 0;
@@ -159,26 +221,159 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     onActivateRequest();
     return 0;
   }
+  // The notification area was made anew (Explorer restarted): without the icon again, a
+  // hidden Vemlix could not be reached.
+  if (message == TrayIcon::taskbarCreatedMessage()) {
+    tray_.addIcon(window_, instance_, IDI_SMALL);
+    return 0;
+  }
   return defaultProcessing(message, wParam, lParam);
 }
 
+void MainWindow::onCreate() {
+  const UINT dpi = dpi::of(window_);
+  background_ = CreateWindowExW(0, L"static", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_BITMAP,
+                                0, 0, dpi::scale(kWidth, dpi), dpi::scale(kHeight, dpi), window_,
+                                nullptr, instance_, nullptr);
+  ShotListPanel& list = ShotListPanel::instance();
+  list.create(instance_, window_);
+  // Above the skin, which was made first.
+  SetWindowPos(list.window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  for (size_t i = 0; i < kButtons.size(); ++i) {
+    const ButtonSpec& spec = kButtons[i];
+    const UINT normal = i == kAutomaticModeButton ? automaticModePicture() : spec.normal;
+    buttons_[i].create(background_, window_, spec.x, spec.y, spec.size, spec.size, normal,
+                       spec.pressed, spec.command, spec.tooltip);
+  }
+  tray_.addIcon(window_, instance_, IDI_SMALL);
+  applyDpi(dpi);
+}
+
+UINT MainWindow::automaticModePicture() const {
+  return ShotScheduler::instance().isRunning() ? IDB_AUTOMATIC_RUNNING : IDB_AUTOMATIC_STOPPED;
+}
+
+void MainWindow::applyDpi(UINT dpi) {
+  const int width = dpi::scale(kWidth, dpi);
+  const int height = dpi::scale(kHeight, dpi);
+  SetWindowPos(background_, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  win32::UniqueBitmap skin(static_cast<HBITMAP>(
+      LoadImageW(instance_, MAKEINTRESOURCEW(dpi::pictureId(IDB_SKIN, dpi)), IMAGE_BITMAP,
+                 dpi == dpi::kBase ? 0 : width, dpi == dpi::kBase ? 0 : height, 0)));
+  SendMessageW(background_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(skin.get()));
+  skin_ = std::move(skin);  // the old picture goes once the control no longer shows it
+  for (ImageButton& button : buttons_) button.applyDpi(dpi);
+  ShotListPanel::instance().applyDpi(dpi);
+}
+
+void MainWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  applyDpi(dpi);
+}
+
 LRESULT MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
+  ShotListPanel& list = ShotListPanel::instance();
   switch (LOWORD(wParam)) {
+    case CMD_TAKE_SHOT:
+      list.takeSelected();
+      return 0;
+    case CMD_NEW_SHOT:
+      newShot();
+      return 0;
+    case CMD_DELETE_SHOT:
+      list.deleteSelected();
+      return 0;
+    case CMD_EDIT_SHOT:
+      list.editSelected();
+      return 0;
+    case CMD_AUTOMATIC_MODE:
+      switchAutomaticMode();
+      return 0;
+    case CMD_SETTINGS:
+      openSettings();
+      return 0;
+    case CMD_MINIMIZE:
+      minimize();
+      return 0;
     case CMD_EXIT:
     case IDM_EXIT_LEGACY:
       exitProgram();
+      return 0;
+    case CMD_SHOW_HIDE:
+      showOrHide();
+      return 0;
+    case CMD_ABOUT:
+      openAbout();
+      return 0;
+    case CMD_HELP:
+      openHelp();
+      return 0;
+    case CMD_HOME_PAGE:
+      openHomePage();
       return 0;
   }
   return defaultProcessing(WM_COMMAND, wParam, lParam);
 }
 
-void MainWindow::onCreate() {
-  background_.reset(
-      CreateWindowExW(0, L"static", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_BITMAP, 0, 0,
-                      kWindowWidth, kWindowHeight, window_, nullptr, instance_, nullptr));
-  skin_.reset(LoadBitmapW(instance_, MAKEINTRESOURCEW(IDB_SKIN)));
-  SendMessageW(background_.get(), STM_SETIMAGE, IMAGE_BITMAP,
-               reinterpret_cast<LPARAM>(skin_.get()));
+void MainWindow::newShot() {
+  auto shot = std::make_shared<ShotDefinition>();
+  shot->NAME = L"New Shot - " + std::to_wstring(ShotStore::instance().count() + 1);
+  shot->isNew = true;
+  shot->RECT_X = 400;
+  shot->RECT_Y = 400;
+  shot->RECT_WIDTH = 400;
+  shot->RECT_HEIGHT = 200;
+  NewShotWindow::instance().open(shot);
+}
+
+void MainWindow::switchAutomaticMode() {
+  ShotScheduler& scheduler = ShotScheduler::instance();
+  if (scheduler.isRunning()) {
+    buttons_[kAutomaticModeButton].setImages(IDB_AUTOMATIC_STOPPED, IDB_AUTOMATIC_PRESSED);
+    scheduler.stop();
+  } else {
+    buttons_[kAutomaticModeButton].setImages(IDB_AUTOMATIC_RUNNING, IDB_AUTOMATIC_PRESSED);
+    scheduler.start();
+  }
+  AppSettings& settings = AppSettings::instance();
+  settings.setBool(SettingId::SCHED_ON, scheduler.isRunning());
+  settings.save();
+}
+
+void MainWindow::minimize() {
+  fadeEnabled = true;
+  showWindowAnimated(window_, kHideAnimated);
+}
+
+void MainWindow::showOrHide() {
+  fadeEnabled = true;
+  showWindowAnimated(window_, IsWindowVisible(window_) ? kHideAnimated : kShowAnimated);
+}
+
+void MainWindow::openHelp() const {
+  std::wstring folder = AppSettings::instance().getString(SettingId::HOME_PATH);
+  if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+  openWithShell(folder + L"Vemlix.chm");
+}
+
+void MainWindow::openHomePage() const {
+  openWithShell(kHomePage);
+}
+
+void MainWindow::openSettings() {}
+
+void MainWindow::openAbout() {}
+
+void MainWindow::onTrayIcon(LPARAM mouseMessage) {
+  switch (mouseMessage) {
+    case WM_LBUTTONDOWN:
+      showOrHide();
+      break;
+    case WM_RBUTTONDOWN:
+      tray_.showMenu(window_);
+      break;
+  }
 }
 
 // Dragging anywhere on the skin that is not a control moves the window.
@@ -205,12 +400,15 @@ void MainWindow::onPaint() {
 }
 
 void MainWindow::onDestroy() {
-  background_.release();  // a child window: it goes with this one
+  tray_.removeIcon();
   // Reached by Exit and by the system close command alike. Nothing here waits on a worker:
   // uploads are cancelled, and what the workers use is freed once they have ended, after the
   // message loop.
   ShotScheduler::instance().beginShutdown();
   ShotStore::release();
+  NewShotWindow::release();
+  ShotListPanel::release();
+  background_ = nullptr;  // a child window: it goes with this one
   PostQuitMessage(0);
 }
 
@@ -229,6 +427,7 @@ void MainWindow::onActivateRequest() {
 void MainWindow::exitProgram() {
   fadeEnabled = true;
   showWindowAnimated(window_, kHideAnimated);
+  ShutdownWidgets();
   ShotScheduler::instance().stop();
   DestroyWindow(window_);
 }

@@ -1,15 +1,20 @@
 #pragma once
-// The program's one top-level window: a 400 x 300 layered pop-up skin.
+// The program's one top-level window: a 400 x 300 layered pop-up skin with a bar of picture
+// buttons above the list of shots, and the notification-area icon.
 #include <windows.h>
 
+#include <array>
 #include <string>
 
 #include "platform/win32_handles.h"
-#include "ui/base_window.h"
+#include "ui/tray_icon.h"
+#include "widgets/base_window.h"
+#include "widgets/image_button.h"
 
 class MainWindow : public BaseWindow<MainWindow> {
  public:
   static MainWindow& instance();
+  // Destroys what is left of the window, its buttons and tray icon, and ends the widgets.
   static void release();
 
   void initialize(HINSTANCE instance);
@@ -20,9 +25,13 @@ class MainWindow : public BaseWindow<MainWindow> {
   int runMessageLoop();
 
   const std::wstring& className() const { return className_; }
+  const TrayIcon& trayIcon() const { return tray_; }
 
   // Posted by a second start of the program to bring this one to the front.
   static UINT activateMessage();
+
+  static constexpr int kWidth = 400;  // at 96 dpi
+  static constexpr int kHeight = 300;
 
  private:
   friend class BaseWindow<MainWindow>;
@@ -35,15 +44,35 @@ class MainWindow : public BaseWindow<MainWindow> {
   LRESULT onNcHitTest(WPARAM wParam, LPARAM lParam);
   void onMove();
   void onPaint();
+  void onTrayIcon(LPARAM mouseMessage);
+  void onDpiChanged(UINT dpi, const RECT& suggested);
   void onDestroy();
   void onActivateRequest();
   void onWarnUnreadableFiles();
+
+  void newShot();
+  void switchAutomaticMode();
+  void showOrHide();
+  void minimize();
+  void openHelp() const;
+  void openHomePage() const;
+  void openSettings();
+  void openAbout();
   void exitProgram();
+
+  // Sizes the window, the skin, the buttons and the list for `dpi`.
+  void applyDpi(UINT dpi);
+  UINT automaticModePicture() const;
 
   HINSTANCE instance_ = nullptr;
   std::wstring title_;
   std::wstring className_;
-  // The picture control covering the window; the buttons and the shot list sit on it.
-  win32::UniqueWindow background_;
+  // The picture control covering the window; the buttons sit on it. A child of the window, so
+  // it goes with it.
+  HWND background_ = nullptr;
   win32::UniqueBitmap skin_;
+  // Take Shot, New Shot, Delete Shot, Edit Shot, Automatic Mode, Configure, Help, About,
+  // Minimize, Exit.
+  std::array<ImageButton, 10> buttons_;
+  TrayIcon tray_;
 };

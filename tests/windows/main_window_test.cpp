@@ -1,0 +1,289 @@
+// The main window made in the test's own process, with a private data folder: the shot list,
+// its commands, Automatic Mode, the tray icon and menu, the position and the layout at 144 dpi.
+#include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which they build on.
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "platform/worker_group.h"
+#include "scheduler/shot_scheduler_win.h"
+#include "shots/shots_file.h"
+#include "support/data_folder_test.h"
+#include "support/message_pump_win.h"
+#include "support/vemlix_process_win.h"
+#include "ui/main_window.h"
+#include "ui/resource_ids.h"
+#include "ui/shot_list_panel.h"
+#include "ui/tray_icon.h"
+#include "widgets/button_registry.h"
+#include "widgets/widgets.h"
+
+namespace {
+
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+
+// Whether the notification area holds the program's icon: only an icon that is there can be
+// changed.
+bool trayHoldsIcon(HWND window) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof(data);
+  data.hWnd = window;
+  data.uID = IDI_SMALL;
+  data.uFlags = NIF_TIP;
+  wcscpy_s(data.szTip, L"probe");
+  return Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
+void setScreenDpi(DWORD dpi) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+  const win32::UniqueRegKey owned(key);
+  RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                 sizeof(dpi));
+}
+
+std::wstring itemText(HMENU menu, UINT position) {
+  wchar_t text[128] = {};
+  GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+  return text;
+}
+
+class MainWindowTest : public DataFolderTest {
+ protected:
+  void SetUp() override {
+    DataFolderTest::SetUp();
+    WorkerGroup::workers().reopen();
+    AppSettings& settings = AppSettings::instance();
+    settings.setInt(SettingId::WND_XPOS, 100);
+    settings.setInt(SettingId::WND_YPOS, 100);
+  }
+  void TearDown() override {
+    if (window_ && IsWindow(window_)) SendMessageW(window_, WM_COMMAND, CMD_EXIT, 0);
+    pumpUntil([] { return false; }, 200);
+    MainWindow::release();
+    ShotScheduler::release();
+    WorkerGroup::workers().waitIdle(std::chrono::seconds(20));
+    DataFolderTest::TearDown();
+  }
+
+  // A shot in the file the window loads when it opens.
+  void addShot(const std::wstring& name, bool automatic = false) {
+    ShotDefinition shot;
+    shot.NAME = name;
+    shot.AUTO_ENABLED = automatic;
+    shot.RECT_WIDTH = 40;
+    shot.RECT_HEIGHT = 30;
+    shot.FORMAT = 4;
+    shot.TIMESTAMP = L"%H_%M_%S";
+    shot.LOCAL_PATH = pictures_.path();
+    shots_.push_back(shot);
+  }
+
+  // Makes the window as the program does at start-up and waits until it is shown.
+  void open() {
+    writeBytes(AppSettings::instance().sharedDataFolder() + kShotsFileName,
+               formatShotsFile(shots_));
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    InitWidgets(module);
+    MainWindow& main = MainWindow::instance();
+    main.initialize(module);
+    main.registerWindowClass(module);
+    ASSERT_EQ(main.createMainWindow(module, SW_SHOW), 1);
+    window_ = main.window();
+    pumpPending();
+  }
+
+  HWND list() const { return ShotListPanel::instance().list(); }
+  std::wstring rowText(int row, int column = 0) const {
+    wchar_t text[128] = {};
+    ListView_GetItemText(list(), row, column, text, 128);
+    return text;
+  }
+  int rowNamed(const std::wstring& name) const {
+    for (int row = 0; row < ListView_GetItemCount(list()); ++row)
+      if (rowText(row) == name) return row;
+    return -1;
+  }
+  void select(int row) const {
+    ListView_SetItemState(list(), row, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetSelectionMark(list(), row);
+  }
+  void command(UINT id) const { SendMessageW(window_, WM_COMMAND, id, 0); }
+  std::string settingsFile() const { return readBytes(AppSettings::instance().settingsFilePath()); }
+
+  TempFolder pictures_;
+  std::vector<ShotDefinition> shots_;
+  HWND window_ = nullptr;
+};
+
+TEST_F(MainWindowTest, RowsAreSortedDescendingByName) {
+  for (const wchar_t* name : {L"New Shot - 10", L"Desk", L"New Shot - 9"}) addShot(name);
+  open();
+  ASSERT_EQ(ListView_GetItemCount(list()), 3);
+  EXPECT_EQ(rowText(0), L"New Shot - 9");
+  EXPECT_EQ(rowText(1), L"New Shot - 10");
+  EXPECT_EQ(rowText(2), L"Desk");
+  EXPECT_EQ(rowText(0, 1), L"Disabled");
+}
+
+// The rows are sorted by name, the store by slot: the box switches the shot its row shows.
+TEST_F(MainWindowTest, ACheckBoxSwitchesItsOwnShotAndSavesTheFile) {
+  for (const wchar_t* name : {L"a", L"b", L"c"}) addShot(name);
+  open();
+  const int row = rowNamed(L"a");
+  ASSERT_EQ(row, 2);
+  ListView_SetCheckState(list(), row, TRUE);
+  EXPECT_EQ(rowText(row, 1), L"Enabled");
+  ShotStore& store = ShotStore::instance();
+  EXPECT_TRUE(store.copy(store.at(0)).AUTO_ENABLED);
+  EXPECT_FALSE(store.copy(store.at(2)).AUTO_ENABLED);
+  const auto saved = parseShotsFile(readBytes(AppSettings::instance().sharedDataFolder() + kShotsFileName));
+  ASSERT_EQ(saved.size(), 3u);
+  EXPECT_TRUE(saved[0].AUTO_ENABLED);
+  EXPECT_FALSE(saved[2].AUTO_ENABLED);
+}
+
+// A worker taking the shot keeps its own copy: deleting the shot meanwhile is harmless, and
+// the picture is still saved.
+TEST_F(MainWindowTest, DeleteShotWhileAWorkerTakesIt) {
+  addShot(L"Going");
+  addShot(L"Staying");
+  open();
+  select(rowNamed(L"Going"));
+  command(CMD_TAKE_SHOT);
+  command(CMD_DELETE_SHOT);
+  EXPECT_EQ(ShotStore::instance().count(), 1u);
+  EXPECT_EQ(ListView_GetItemCount(list()), 1);
+  EXPECT_EQ(rowText(0), L"Staying");
+  ASSERT_TRUE(WorkerGroup::workers().waitIdle(std::chrono::seconds(20)));
+  EXPECT_EQ(filesMatching(pictures_.path(), L"Going-*.png").size(), 1u);
+  // Nothing selected: the commands do nothing.
+  ListView_SetItemState(list(), -1, 0, LVIS_SELECTED);
+  command(CMD_DELETE_SHOT);
+  EXPECT_EQ(ShotStore::instance().count(), 1u);
+}
+
+TEST_F(MainWindowTest, AutomaticModeSwitchesThePictureTheMenuAndTheSetting) {
+  open();
+  const ButtonRecordPtr button = [&] {
+    ButtonRecordPtr found;
+    EnumChildWindows(
+        window_,
+        [](HWND child, LPARAM result) {
+          ButtonRecordPtr record = ButtonRegistry::instance().find(child);
+          if (record && record->commandId == CMD_AUTOMATIC_MODE)
+            *reinterpret_cast<ButtonRecordPtr*>(result) = record;
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+  }();
+  ASSERT_TRUE(button);
+  EXPECT_EQ(button->normalImageId, static_cast<UINT>(IDB_AUTOMATIC_STOPPED));
+
+  command(CMD_AUTOMATIC_MODE);
+  EXPECT_TRUE(ShotScheduler::instance().isRunning());
+  EXPECT_EQ(button->normalImageId, static_cast<UINT>(IDB_AUTOMATIC_RUNNING));
+  EXPECT_NE(settingsFile().find("\r\nSCHED_ON=1\r\n"), std::string::npos);
+  const win32::UniqueMenu running = TrayIcon::buildMenu(window_);
+  EXPECT_EQ(itemText(running.get(), 6), L"&Automatic Mode");
+  EXPECT_TRUE(GetMenuState(running.get(), 6, MF_BYPOSITION) & MF_CHECKED);
+
+  command(CMD_AUTOMATIC_MODE);
+  EXPECT_FALSE(ShotScheduler::instance().isRunning());
+  EXPECT_EQ(button->normalImageId, static_cast<UINT>(IDB_AUTOMATIC_STOPPED));
+  EXPECT_NE(settingsFile().find("\r\nSCHED_ON=0\r\n"), std::string::npos);
+  const win32::UniqueMenu stopped = TrayIcon::buildMenu(window_);
+  EXPECT_FALSE(GetMenuState(stopped.get(), 6, MF_BYPOSITION) & MF_CHECKED);
+}
+
+TEST_F(MainWindowTest, TheTrayMenuFollowsTheWindowAndTheIconComesBack) {
+  open();
+  ASSERT_TRUE(IsWindowVisible(window_));
+  const win32::UniqueMenu shown = TrayIcon::buildMenu(window_);
+  ASSERT_EQ(GetMenuItemCount(shown.get()), 12);
+  EXPECT_EQ(itemText(shown.get(), 0), L"Ab&out Vemlix...");
+  EXPECT_EQ(itemText(shown.get(), 8), L"&Hide Vemlix");
+  EXPECT_EQ(itemText(shown.get(), 11), L"&Exit Vemlix");
+  EXPECT_EQ(GetMenuItemID(shown.get(), 9), static_cast<UINT>(CMD_SETTINGS));
+
+  // A left click on the icon hides the window, the next one shows it.
+  SendMessageW(window_, WM_TRAYICON, 0, WM_LBUTTONDOWN);
+  EXPECT_FALSE(IsWindowVisible(window_));
+  const win32::UniqueMenu hidden = TrayIcon::buildMenu(window_);
+  EXPECT_EQ(itemText(hidden.get(), 8), L"S&how Vemlix");
+  SendMessageW(window_, WM_TRAYICON, 0, WM_LBUTTONDOWN);
+  EXPECT_TRUE(IsWindowVisible(window_));
+
+  // Explorer restarted: the notification area is new and empty, and says so.
+  ASSERT_TRUE(trayHoldsIcon(window_));
+  NOTIFYICONDATAW gone{};
+  gone.cbSize = sizeof(gone);
+  gone.hWnd = window_;
+  gone.uID = IDI_SMALL;
+  Shell_NotifyIconW(NIM_DELETE, &gone);
+  ASSERT_FALSE(trayHoldsIcon(window_));
+  SendMessageW(window_, TrayIcon::taskbarCreatedMessage(), 0, 0);
+  EXPECT_TRUE(trayHoldsIcon(window_));
+}
+
+TEST_F(MainWindowTest, ExitRemovesTheIconAndEndsWithZero) {
+  open();
+  ASSERT_TRUE(trayHoldsIcon(window_));
+  HWND window = window_;
+  command(CMD_EXIT);
+  int quitCode = -1;
+  pumpUntil([] { return false; }, 2000, &quitCode);
+  EXPECT_EQ(quitCode, 0);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_FALSE(trayHoldsIcon(window));
+  window_ = nullptr;
+}
+
+TEST_F(MainWindowTest, APositionOnNoMonitorOpensAtTheDefaultPlace) {
+  AppSettings::instance().setInt(SettingId::WND_XPOS, -30000);
+  AppSettings::instance().setInt(SettingId::WND_YPOS, 20000);
+  open();
+  RECT rect{};
+  GetWindowRect(window_, &rect);
+  EXPECT_EQ(rect.left, 400);
+  EXPECT_EQ(rect.top, 400);
+}
+
+// The screen's dpi is read when a program starts, so this one runs Vemlix itself.
+TEST(MainWindowDpiTest, At144DpiEverythingScalesTogether) {
+  removeVemlixData();
+  writeSettings(L"WND_XPOS=100\nWND_YPOS=100");
+  setScreenDpi(144);
+  VemlixProcess vemlix;
+  HWND window = vemlix.waitForMainWindow();
+  setScreenDpi(96);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(vemlix.waitUntilShown(window));
+  RECT outer{};
+  GetWindowRect(window, &outer);
+  EXPECT_EQ(outer.right - outer.left, 600);
+  EXPECT_EQ(outer.bottom - outer.top, 450);
+  HWND panel = FindWindowExW(window, nullptr, L"#32770", nullptr);
+  ASSERT_NE(panel, nullptr);
+  RECT list{};
+  GetWindowRect(panel, &list);
+  RECT inside{};
+  IntersectRect(&inside, &list, &outer);
+  EXPECT_TRUE(EqualRect(&inside, &list)) << "the list reaches outside the window";
+  EXPECT_EQ(list.left - outer.left, 15);
+  EXPECT_EQ(list.top - outer.top, 105);
+  EXPECT_EQ(list.right - list.left, 570);
+  PostMessageW(window, WM_COMMAND, CMD_EXIT, 0);
+  DWORD exitCode = 1;
+  EXPECT_TRUE(vemlix.waitForExit(10000, exitCode));
+  removeVemlixData();
+}
+
+}  // namespace

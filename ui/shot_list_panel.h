@@ -1,0 +1,60 @@
+#pragma once
+// The list of shots inside the main window: one row per shot with its name, whether it takes
+// part in Automatic Mode, and a check box that switches that.
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <commctrl.h>
+
+#include <atomic>
+
+#include "shots/shot_store.h"
+
+class ShotListPanel {
+ public:
+  static ShotListPanel& instance();
+  static void release();
+
+  // Makes the panel from its dialog template as a child of `parentWindow`, at (10, 70) at
+  // 96 dpi, scaled to the window's monitor.
+  void create(HINSTANCE module, HWND parentWindow);
+
+  // Rebuilds every row from the store. Any thread may call it: another thread's call is
+  // carried out on the panel's own thread.
+  void fill();
+
+  // The commands on the selected row; nothing when no row is selected.
+  void takeSelected() const;
+  void editSelected() const;
+  void deleteSelected();
+
+  // Places and sizes the panel and its columns for `dpi`.
+  void applyDpi(UINT dpi);
+
+  HWND window() const { return panel_; }
+  HWND list() const;
+
+ private:
+  ShotListPanel() = default;
+  ~ShotListPanel();
+
+  static INT_PTR CALLBACK dialogProcedure(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam);
+  INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void onInitDialog();
+  void onNotify(const NMHDR& header);
+  void onItemChanged(const NMLISTVIEW& change);
+  void onDoubleClick(const NMITEMACTIVATE& click) const;
+  void fillNow();
+  void addRow(int position, const ShotDefinition& shot);
+  // The stored shot a row shows; null when the row has none or its shot was deleted. Rows
+  // keep the shot's uid, never the record itself.
+  ShotPtr shotAt(int row) const;
+  // The row at the selection mark, or -1.
+  int selectedRow() const;
+
+  HINSTANCE module_ = nullptr;
+  std::atomic<HWND> panel_ = nullptr;
+  HWND parent_ = nullptr;
+  // Set while fill() itself sets the rows' check boxes.
+  bool filling_ = false;
+};

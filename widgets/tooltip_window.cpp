@@ -1,0 +1,144 @@
+#include "widgets/tooltip_window.h"
+
+#include <utility>
+
+#include "platform/win32_handles.h"
+#include "widgets/dpi_scale.h"
+
+namespace {
+
+constexpr int kLineHeight = 16;  // pixels at 96 dpi
+constexpr int kPointSize = 9;
+
+}  // namespace
+
+TooltipWindow& TooltipWindow::instance() {
+  static TooltipWindow* const object = new TooltipWindow();
+  return *object;
+}
+
+void TooltipWindow::release() {
+  instance().destroyWindow();
+}
+
+void TooltipWindow::destroyWindow() {
+  HWND window = nullptr;
+  DWORD home = 0;
+  {
+    std::lock_guard guard(lock_);
+    window = std::exchange(window_, nullptr);
+    home = homeThread_;
+    text_.clear();
+  }
+  if (!window) return;
+  ShowWindow(window, SW_HIDE);
+  // Only its own thread can destroy it; elsewhere it goes with that thread.
+  if (GetCurrentThreadId() == home) DestroyWindow(window);
+}
+
+bool TooltipWindow::registerClass(HINSTANCE module) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = windowProcedure;
+  windowClass.hInstance = module;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  windowClass.lpszClassName = kTooltipClassName;
+  return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+void TooltipWindow::createWindow() {
+  if (window()) return;
+  // The thread that made the first window stays the home of every later one.
+  HWND made = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE,
+                              kTooltipClassName, L"", WS_POPUP, 0, 0, 150, 14, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  std::lock_guard guard(lock_);
+  window_ = made;
+  if (!homeThread_) homeThread_ = GetCurrentThreadId();
+}
+
+HWND TooltipWindow::window() const {
+  std::lock_guard guard(lock_);
+  return window_;
+}
+
+DWORD TooltipWindow::homeThread() const {
+  std::lock_guard guard(lock_);
+  return homeThread_;
+}
+
+SIZE TooltipWindow::sizeFor(const std::wstring& text, UINT dpi) {
+  const int step = MulDiv(kPointSize, static_cast<int>(dpi), 72);
+  // Truncated, not rounded: 12 / 1.5 = 8 pixels per character at 96 dpi.
+  const int width = static_cast<int>(static_cast<double>(text.size()) * (step / 1.5));
+  return {width, dpi::scale(kLineHeight, dpi)};
+}
+
+void TooltipWindow::show(const std::wstring& text, int left, int top) {
+  HWND window = nullptr;
+  {
+    std::lock_guard guard(lock_);
+    text_ = text;
+    window = window_;
+  }
+  if (!window && GetCurrentThreadId() == homeThread()) {
+    createWindow();
+    window = this->window();
+  }
+  if (!window) return;
+  // Sized here rather than while painting, so that a show from another thread never waits on
+  // the window's own thread for more than the paint itself.
+  const SIZE size = sizeFor(text, dpi::of(window));
+  SetWindowPos(window, HWND_TOPMOST, left, top, size.cx, size.cy,
+               SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  InvalidateRect(window, nullptr, TRUE);
+  UpdateWindow(window);
+}
+
+void TooltipWindow::hide() {
+  if (HWND window = this->window()) ShowWindow(window, SW_HIDE);
+}
+
+bool TooltipWindow::isVisible() const {
+  HWND window = this->window();
+  return window && IsWindowVisible(window);
+}
+
+LRESULT CALLBACK TooltipWindow::windowProcedure(HWND window, UINT message, WPARAM wParam,
+                                                LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT:
+      instance().paint(window);
+      return 0;
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void TooltipWindow::paint(HWND window) {
+  PAINTSTRUCT paint{};
+  HDC dc = BeginPaint(window, &paint);
+  std::wstring text;
+  {
+    std::lock_guard guard(lock_);
+    text = text_;
+  }
+  const UINT dpi = dpi::of(window);
+  const SIZE size = sizeFor(text, dpi);
+  RECT area{0, 0, size.cx, size.cy};
+  SetBkColor(dc, RGB(0, 0, 0));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(255, 255, 255));
+  win32::UniqueFont font(CreateFontW(-MulDiv(kPointSize, static_cast<int>(dpi), 72), 0, 0, 0,
+                                     FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                     DEFAULT_PITCH | FF_DONTCARE, L"Microsoft Sans Serif"));
+  {
+    win32::SelectedObject selected(dc, font.get());
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, 0);
+  }
+  EndPaint(window, &paint);
+}

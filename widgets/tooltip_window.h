@@ -1,0 +1,56 @@
+#pragma once
+// The one tooltip of the program: a borderless black box with one line of bold white text,
+// shown near the mouse while it rests on a picture button.
+#include <windows.h>
+
+#include <mutex>
+#include <string>
+
+inline constexpr wchar_t kTooltipClassName[] = L"VUITooltipContainer";
+
+// Buttons on the main window's thread and on every New Shot overlay's thread share it. Its
+// window belongs to the thread that started the widgets (the program's first thread), which
+// lives as long as the program, so the tooltip never goes with an overlay that closes; the
+// other threads only move, show and hide it.
+class TooltipWindow {
+ public:
+  // Thread-safe. The object itself is never freed, so a button on another thread that holds it
+  // while the widgets shut down finds it without a window rather than gone.
+  static TooltipWindow& instance();
+  // Hides and destroys the window (on its own thread) and forgets the text; the next show()
+  // on the program's first thread makes a new window.
+  static void release();
+
+  // Registers the window class (on the widgets' first start).
+  static bool registerClass(HINSTANCE module);
+
+  // Shows `text` with its top-left corner at (left, top) in screen pixels. The width follows
+  // the number of characters, not the drawn text.
+  void show(const std::wstring& text, int left, int top);
+  void hide();
+  bool isVisible() const;
+
+  // Makes the window on the calling thread, which becomes its home. Called when the widgets
+  // start, so the window exists before any overlay thread shows it.
+  void createWindow();
+
+  // The box's size for `text` at `dpi`: 9-point characters two thirds of their height wide,
+  // one line high.
+  static SIZE sizeFor(const std::wstring& text, UINT dpi);
+
+ private:
+  TooltipWindow() = default;
+  ~TooltipWindow() = default;
+
+  void destroyWindow();
+  static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam);
+  void paint(HWND window);
+  HWND window() const;
+  DWORD homeThread() const;
+
+  mutable std::mutex lock_;  // guards window_ and text_
+  HWND window_ = nullptr;
+  DWORD homeThread_ = 0;
+  std::wstring text_;
+};
