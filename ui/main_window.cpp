@@ -324,7 +324,7 @@ void MainWindow::newShot() {
   shot->RECT_Y = 400;
   shot->RECT_WIDTH = 400;
   shot->RECT_HEIGHT = 200;
-  NewShotWindow::instance().open(shot);
+  NewShotWindow::instance().open(shot, window_);
 }
 
 void MainWindow::switchAutomaticMode() {

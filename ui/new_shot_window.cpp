@@ -1,23 +1,276 @@
 #include "ui/new_shot_window.h"
 
+#include <array>
+#include <memory>
 #include <utility>
 
+#include "platform/detached_thread.h"
+#include "ui/resource_ids.h"
+#include "ui/shot_list_panel.h"
+#include "ui/shot_settings_dialog.h"
+#include "ui/window_fade.h"
+#include "widgets/base_window.h"
+#include "widgets/image_button.h"
+
 namespace {
+
 NewShotWindow* overlays = nullptr;
+std::mutex overlaysLock;
+
+// A popup without caption whose border can be dragged to resize it.
+constexpr LONG kOverlayStyle = WS_POPUP | WS_SYSMENU | WS_THICKFRAME;
+constexpr BYTE kOpacity = 180;
+
+constexpr UINT kSaveCommand = 1;
+constexpr UINT kCancelCommand = 2;
+constexpr UINT kFullScreenCommand = 146;
+
+// The stored fields of `edited`, with the run-time fields of the record they go into.
+void storeInto(ShotDefinition& record, const ShotDefinition& edited) {
+  ShotDefinition result = edited;
+  result.SHOT_ID = record.SHOT_ID;
+  result.uid = record.uid;
+  result.isNew = false;
+  result.tickCount = record.tickCount;
+  result.capturedFile = record.capturedFile;
+  record = std::move(result);
+}
+
 }  // namespace
 
+// One overlay: its window, its buttons and its copy of the shot, on its own thread.
+class ShotOverlay : public BaseWindow<ShotOverlay> {
+ public:
+  ShotOverlay(const ShotPtr& shot)
+      : stored_(shot && !shot->isNew ? shot : nullptr),
+        shot_(shot ? ShotStore::instance().copy(shot) : ShotDefinition{}) {
+    // A new record is not in the store: copy() gives nothing for it.
+    if (shot && shot->isNew) shot_ = *shot;
+  }
+
+  // The overlay's thread: the window, then its message loop until Save or Cancel ends it.
+  void run(HINSTANCE module, HWND owner);
+
+ private:
+  friend class BaseWindow<ShotOverlay>;
+
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void onCreate();
+  LRESULT onNcHitTest(WPARAM wParam, LPARAM lParam);
+  void onCommand(UINT command);
+  void switchFullScreen();
+  void save();
+  void cancel();
+  void placeTopmost(int x, int y, int width, int height) const;
+
+  ShotPtr stored_;        // the shot in the store, for an edit; null for a new shot
+  ShotDefinition shot_;   // the copy this overlay works on
+  std::array<ImageButton, 3> buttons_;
+};
+
+void ShotOverlay::run(HINSTANCE module, HWND owner) {
+  HWND window = CreateWindowExW(0, kNewShotClassName, kNewShotClassName, 0, shot_.RECT_X,
+                                shot_.RECT_Y, shot_.RECT_WIDTH, shot_.RECT_HEIGHT, owner, nullptr,
+                                module, this);
+  if (!window) return;
+  NewShotWindow::instance().opened(window);
+  SetWindowLongW(window, GWL_STYLE, kOverlayStyle);
+  SetWindowLongW(window, GWL_EXSTYLE, WS_EX_LAYERED);
+  placeTopmost(shot_.RECT_X, shot_.RECT_Y, shot_.RECT_WIDTH, shot_.RECT_HEIGHT);
+  fadeEnabled = false;
+  showWindowAnimated(window, kShowAnimated);
+  SetLayeredWindowAttributes(window, 0, kOpacity, LWA_ALPHA);
+
+  MSG message{};
+  while (IsWindow(window) && GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+void ShotOverlay::placeTopmost(int x, int y, int width, int height) const {
+  SetWindowPos(window_, HWND_TOPMOST, x, y, width, height,
+               SWP_SHOWWINDOW | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+}
+
+LRESULT ShotOverlay::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      onCreate();
+      return 0;
+    case WM_NCHITTEST:
+      return onNcHitTest(wParam, lParam);
+    case WM_COMMAND:
+      onCommand(LOWORD(wParam));
+      return 0;
+    case WM_CLOSE:
+      cancel();
+      return 0;
+    case WM_DESTROY:
+      NewShotWindow::instance().closed(window_);
+      return 0;
+  }
+  return defaultProcessing(message, wParam, lParam);
+}
+
+void ShotOverlay::onCreate() {
+  buttons_[0].create(window_, window_, 5, 5, 16, 16, IDB_REGION_SAVE, IDB_REGION_SAVE_PRESSED,
+                     kSaveCommand, L"Save");
+  buttons_[1].create(window_, window_, 22, 5, 16, 16, IDB_REGION_CANCEL,
+                     IDB_REGION_CANCEL_PRESSED, kCancelCommand, L"Cancel");
+  const bool full = shot_.FULL_SCREEN;
+  buttons_[2].create(window_, window_, 39, 5, 16, 16,
+                     full ? IDB_REGION_RESTORE : IDB_REGION_FULL_SCREEN,
+                     full ? IDB_REGION_RESTORE_PRESSED : IDB_REGION_FULL_SCREEN_PRESSED,
+                     kFullScreenCommand, L"Go to fullscreen or restore window");
+}
+
+// A drag anywhere inside moves the overlay; its border still sizes it.
+LRESULT ShotOverlay::onNcHitTest(WPARAM wParam, LPARAM lParam) {
+  const LRESULT hit = defaultProcessing(WM_NCHITTEST, wParam, lParam);
+  return hit == HTCLIENT ? HTCAPTION : hit;
+}
+
+void ShotOverlay::onCommand(UINT command) {
+  switch (command) {
+    case kSaveCommand:
+      save();
+      break;
+    case kCancelCommand:
+      cancel();
+      break;
+    case kFullScreenCommand:
+      switchFullScreen();
+      break;
+  }
+}
+
+// Covers the monitor the overlay mostly lies on, and comes back exactly from there.
+void ShotOverlay::switchFullScreen() {
+  if (!shot_.FULL_SCREEN) {
+    MONITORINFO monitor{sizeof(monitor)};
+    GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& screen = monitor.rcMonitor;
+    RECT outer{};
+    GetWindowRect(window_, &outer);
+    shot_.PREV_RECT_X = outer.left;
+    shot_.PREV_RECT_Y = outer.top;
+    shot_.PREV_RECT_WIDTH = outer.right;  // right and bottom: the restore needs both edges
+    shot_.PREV_RECT_HEIGHT = outer.bottom;
+    shot_.RECT_X = screen.left;
+    shot_.RECT_Y = screen.top;
+    shot_.RECT_WIDTH = screen.right - 1;
+    shot_.RECT_HEIGHT = screen.bottom - 1;
+    placeTopmost(screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top);
+    shot_.FULL_SCREEN = true;
+    buttons_[2].setImages(IDB_REGION_RESTORE, IDB_REGION_RESTORE_PRESSED);
+  } else {
+    const RECT back{shot_.PREV_RECT_X, shot_.PREV_RECT_Y, shot_.PREV_RECT_WIDTH,
+                    shot_.PREV_RECT_HEIGHT};
+    placeTopmost(back.left, back.top, back.right - back.left, back.bottom - back.top);
+    shot_.PREV_RECT_X = shot_.RECT_X;
+    shot_.PREV_RECT_Y = shot_.RECT_Y;
+    shot_.PREV_RECT_WIDTH = shot_.RECT_WIDTH;
+    shot_.PREV_RECT_HEIGHT = shot_.RECT_HEIGHT;
+    shot_.RECT_X = back.left;
+    shot_.RECT_Y = back.top;
+    shot_.RECT_WIDTH = back.right;
+    shot_.RECT_HEIGHT = back.bottom;
+    shot_.FULL_SCREEN = false;
+    buttons_[2].setImages(IDB_REGION_FULL_SCREEN, IDB_REGION_FULL_SCREEN_PRESSED);
+  }
+}
+
+void ShotOverlay::save() {
+  if (!runShotSettingsDialog(window_, shot_, shot_.isNew)) {
+    cancel();
+    return;
+  }
+  // The overlay's own outline, in screen pixels, is the region: what the capture takes.
+  RECT outer{};
+  GetWindowRect(window_, &outer);
+  shot_.DRAW_RECT_X = outer.left;
+  shot_.DRAW_RECT_Y = outer.top;
+  shot_.DRAW_RECT_WIDTH = outer.right;
+  shot_.DRAW_RECT_HEIGHT = outer.bottom;
+  shot_.RECT_X = outer.left;
+  shot_.RECT_Y = outer.top;
+  shot_.RECT_WIDTH = outer.right - outer.left;
+  shot_.RECT_HEIGHT = outer.bottom - outer.top;
+  shot_.PREV_RECT_X = shot_.RECT_X;
+  shot_.PREV_RECT_Y = shot_.RECT_Y;
+  shot_.PREV_RECT_WIDTH = shot_.RECT_WIDTH;
+  shot_.PREV_RECT_HEIGHT = shot_.RECT_HEIGHT;
+
+  ShotStore& store = ShotStore::instance();
+  // An edited shot that was deleted meanwhile comes back as saved: nothing the user saved is
+  // lost.
+  if (stored_ && store.find(stored_->uid)) {
+    store.update(stored_, [this](ShotDefinition& record) { storeInto(record, shot_); });
+    store.save();
+  } else {
+    shot_.isNew = true;
+    shot_.uid = 0;
+    store.add(std::make_shared<ShotDefinition>(shot_));
+  }
+  ShotListPanel::requestFill();
+  DestroyWindow(window_);
+}
+
+void ShotOverlay::cancel() {
+  DestroyWindow(window_);
+}
+
 NewShotWindow& NewShotWindow::instance() {
+  std::lock_guard guard(overlaysLock);
   if (!overlays) overlays = new NewShotWindow();
   return *overlays;
 }
 
 void NewShotWindow::release() {
-  delete std::exchange(overlays, nullptr);
+  NewShotWindow* released = nullptr;
+  {
+    std::lock_guard guard(overlaysLock);
+    released = overlays;
+  }
+  if (!released) return;
+  // The overlays' threads go on until their windows are gone; the object stays for them.
+  for (HWND window : released->openWindows()) PostMessageW(window, WM_CLOSE, 0, 0);
 }
 
 bool NewShotWindow::registerClass(HINSTANCE module) {
   module_ = module;
-  return true;
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = ShotOverlay::windowProcedure;
+  windowClass.hInstance = module;
+  windowClass.hIcon = LoadIconW(module, MAKEINTRESOURCEW(IDI_VEMLIX));
+  windowClass.hIconSm = LoadIconW(module, MAKEINTRESOURCEW(IDI_SMALL));
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = kNewShotClassName;
+  return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-void NewShotWindow::open(const ShotPtr& /*shot*/) {}
+void NewShotWindow::open(const ShotPtr& shot, HWND owner) {
+  if (!shot) return;
+  auto overlay = std::make_shared<ShotOverlay>(shot);
+  const HINSTANCE module = module_;
+  platform::startDetachedThread([overlay, module, owner] { overlay->run(module, owner); });
+}
+
+std::set<HWND> NewShotWindow::openWindows() const {
+  std::lock_guard guard(lock_);
+  return windows_;
+}
+
+void NewShotWindow::opened(HWND window) {
+  std::lock_guard guard(lock_);
+  windows_.insert(window);
+}
+
+void NewShotWindow::closed(HWND window) {
+  std::lock_guard guard(lock_);
+  windows_.erase(window);
+}

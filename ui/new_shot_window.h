@@ -1,24 +1,45 @@
 #pragma once
 // The screen-region picker: a semi-transparent, always-on-top window over the screen that the
-// user moves and sizes to frame a shot, each on a thread of its own.
+// user drags and sizes to frame a shot. Each overlay runs on a thread of its own with its own
+// message loop, so the main window stays usable, and several may be open at once.
+//
+// An overlay works on its own copy of the shot: the full-screen toggle and the settings dialog
+// change only the copy. Save puts the copy into the store in one step, so workers never see a
+// half-edited shot; Cancel drops it, and the stored shot stays exactly as it was.
 #include <windows.h>
 
+#include <mutex>
+#include <set>
+
 #include "shots/shot_store.h"
+
+inline constexpr wchar_t kNewShotClassName[] = L"VEMLIX_NEW_SHOT_WND_CLASS";
 
 class NewShotWindow {
  public:
   static NewShotWindow& instance();
+  // The program is ending: every open overlay is cancelled (its thread ends by itself).
   static void release();
 
   // Registers the overlay's window class.
   bool registerClass(HINSTANCE module);
 
-  // Opens an overlay for `shot`: a new record (isNew set, not in the store) or a stored one.
-  // Returns at once.
-  void open(const ShotPtr& shot);
+  // Opens an overlay at the shot's rectangle and returns at once: for a new shot (isNew set,
+  // not in the store) or for one in the store, which the overlay changes only on Save. The
+  // owner (the main window) keeps the overlay above it and off the taskbar.
+  void open(const ShotPtr& shot, HWND owner);
+
+  // The overlay windows now open, for the end of the program and for tests.
+  std::set<HWND> openWindows() const;
 
  private:
+  friend class ShotOverlay;
   NewShotWindow() = default;
 
+  void opened(HWND window);
+  void closed(HWND window);
+
   HINSTANCE module_ = nullptr;
+  mutable std::mutex lock_;  // guards windows_
+  std::set<HWND> windows_;
 };

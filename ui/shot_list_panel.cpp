@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <utility>
 
 #include "scheduler/shot_scheduler_win.h"
@@ -12,6 +13,8 @@
 namespace {
 
 ShotListPanel* panel = nullptr;
+// The panel's window for other threads, which never touch the object itself.
+std::atomic<HWND> panelWindow = nullptr;
 
 constexpr POINT kPosition{10, 70};  // in the main window, at 96 dpi
 // What the template's 253 x 134 dialog units come to at 96 dpi. Set in pixels, because fonts, and
@@ -57,7 +60,8 @@ void ShotListPanel::release() {
 }
 
 ShotListPanel::~ShotListPanel() {
-  if (HWND window = panel_.exchange(nullptr)) DestroyWindow(window);
+  panelWindow = nullptr;
+  if (panel_) DestroyWindow(panel_);
 }
 
 void ShotListPanel::create(HINSTANCE module, HWND parentWindow) {
@@ -80,6 +84,7 @@ INT_PTR CALLBACK ShotListPanel::dialogProcedure(HWND window, UINT message, WPARA
     auto* self = reinterpret_cast<ShotListPanel*>(lParam);
     SetWindowLongPtrW(window, DWLP_USER, lParam);
     self->panel_ = window;
+    panelWindow = window;
   }
   auto* self = reinterpret_cast<ShotListPanel*>(GetWindowLongPtrW(window, DWLP_USER));
   return self ? self->handleMessage(message, wParam, lParam) : FALSE;
@@ -121,13 +126,11 @@ void ShotListPanel::applyDpi(UINT dpi) {
 }
 
 void ShotListPanel::fill() {
-  HWND window = panel_;
-  if (!window) return;
-  if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
-    fillNow();
-  } else {
-    PostMessageW(window, kFillRequest, 0, 0);
-  }
+  fillNow();
+}
+
+void ShotListPanel::requestFill() {
+  if (HWND window = panelWindow.load()) PostMessageW(window, kFillRequest, 0, 0);
 }
 
 void ShotListPanel::fillNow() {
@@ -212,7 +215,7 @@ void ShotListPanel::takeSelected() const {
 }
 
 void ShotListPanel::editSelected() const {
-  if (const ShotPtr shot = shotAt(selectedRow())) NewShotWindow::instance().open(shot);
+  if (const ShotPtr shot = shotAt(selectedRow())) NewShotWindow::instance().open(shot, parent_);
 }
 
 // Workers that are taking the shot keep their own copy of it: deleting never disturbs them.

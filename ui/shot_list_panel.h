@@ -5,7 +5,6 @@
 // After windows.h, which it builds on.
 #include <commctrl.h>
 
-#include <atomic>
 
 #include "shots/shot_store.h"
 
@@ -18,9 +17,11 @@ class ShotListPanel {
   // 96 dpi, scaled to the window's monitor.
   void create(HINSTANCE module, HWND parentWindow);
 
-  // Rebuilds every row from the store. Any thread may call it: another thread's call is
-  // carried out on the panel's own thread.
+  // Rebuilds every row from the store, on the panel's own thread.
   void fill();
+  // Has the panel's own thread rebuild the rows; for the other threads (an overlay that saved a
+  // shot), which never touch the panel object, since it may go at any time.
+  static void requestFill();
 
   // The commands on the selected row; nothing when no row is selected.
   void takeSelected() const;
@@ -53,7 +54,7 @@ class ShotListPanel {
   int selectedRow() const;
 
   HINSTANCE module_ = nullptr;
-  std::atomic<HWND> panel_ = nullptr;
+  HWND panel_ = nullptr;
   HWND parent_ = nullptr;
   // Set while fill() itself sets the rows' check boxes.
   bool filling_ = false;
