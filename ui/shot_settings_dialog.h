@@ -1,0 +1,11 @@
+#pragma once
+// The "Shot Settings" dialog, run by the New Shot window when the user saves a framed shot.
+#include <windows.h>
+
+#include "shots/shot_definition.h"
+
+// Modal. Edits a copy of `shot`, and its "Ftp Server Settings" dialog edits that copy too.
+// True after Save, with the copy written into `shot` (DEFAULT_FTP_SERVER cleared); false after
+// Cancel, Escape or the close box, with `shot` untouched: storing the shot is the caller's.
+// A new shot shows "default" as its time-stamp pattern.
+bool runShotSettingsDialog(HWND owner, ShotDefinition& shot, bool isNewShot);
