@@ -64,8 +64,8 @@ class ShotSettingsDialog final : public BaseDialog {
     return FALSE;
   }
 
-  // A shot on the default settings takes none of the fields below from the dialog; the
-  // fields keep their values so that unticking brings them back.
+  // Greyed out, never cleared: a shot on the default settings keeps its own values for the
+  // day it leaves them.
   void applyEnablingRules() const {
     const bool own = !isChecked(IDC_USE_DEFAULTS);
     enableItem(IDC_AUTO_MODE, own);
