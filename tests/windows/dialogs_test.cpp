@@ -114,9 +114,6 @@ std::wstring childTexts(HWND window) {
       reinterpret_cast<LPARAM>(&texts));
   return texts;
 }
-LRESULT selectedFormat(HWND dialog) {
-  return SendDlgItemMessageW(dialog, IDC_FORMAT, CB_GETCURSEL, 0, 0);
-}
 
 // The controls of the Shot Settings dialog that the enabling rules govern.
 std::set<int> enabledOfTheTable(HWND dialog) {
@@ -187,7 +184,6 @@ using ShotSettingsDialogTest = DialogTest;
 using FtpSettingsDialogTest = DialogTest;
 using SettingsDialogTest = DialogTest;
 using AboutDialogTest = DialogTest;
-using RunKeyAccessTest = DialogTest;
 
 TEST_F(ShotSettingsDialogTest, ANewShotOpensWithItsNameDefaultLabelsBmpAndTheEnablingRules) {
   ShotDefinition shot;
@@ -240,7 +236,7 @@ TEST_F(ShotSettingsDialogTest, TheIntervalIsReadAsANumberAndAnUnknownFormatSaves
   DialogScript script([](DialogScript& s) {
     HWND d = s.waitForDialog(L"Shot Settings");
     ASSERT_NE(d, nullptr);
-    EXPECT_EQ(selectedFormat(d), CB_ERR);
+    EXPECT_EQ(SendDlgItemMessageW(d, IDC_FORMAT, CB_GETCURSEL, 0, 0), CB_ERR);
     s.type(d, IDC_INTERVAL, L"42abc");
     s.press(d, IDOK);
     EXPECT_TRUE(s.waitClosed(d));
@@ -386,14 +382,6 @@ TEST_F(AboutDialogTest, ShowsTheVersionLineAndClosesByOkAndByEscape) {
     });
     runAboutDialog(nullptr);
   }
-}
-
-TEST_F(RunKeyAccessTest, AKeyThatCannotBeOpenedIsReportedAndNotMade) {
-  const std::wstring missing = L"SOFTWARE\\Tarnwelt\\NoSuchKey\\";
-  EXPECT_EQ(RunKeyAccess::instance().setRunValue(missing, kRunValueName, L"x"), E_INVALIDARG);
-  EXPECT_EQ(RunKeyAccess::instance().deleteRunValue(missing, kRunValueName), E_INVALIDARG);
-  HKEY key = nullptr;
-  EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, missing.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
 }
 
 }  // namespace
