@@ -24,7 +24,8 @@ namespace {
 constexpr DWORD kPatienceMs = 10000;
 
 // Runs `steps` on a second thread against the dialogs of the constructing thread. Whatever the
-// steps leave open (after a failed expectation) is cancelled, so a test cannot hang.
+// steps leave open (after a failed expectation) is cancelled, so a test cannot hang; a script
+// must therefore end (leave its scope) before the next dialog opens.
 class DialogScript {
  public:
   explicit DialogScript(std::function<void(DialogScript&)> steps)
@@ -306,18 +307,20 @@ TEST_F(SettingsDialogTest, SaveWritesTheFileAndTheQuotedRunValueAndClearingDelet
   AppSettings& settings = AppSettings::instance();
   settings.setString(SettingId::HOME_PATH, L"C:\\Program Files\\Vemlix\\");
   settings.setInt(SettingId::LOAD_ON_START, 0);
-  DialogScript tick([](DialogScript& s) {
-    HWND d = s.waitForDialog(L"Vemlix Settings");
-    ASSERT_NE(d, nullptr);
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDC_IDLE_SECONDS)));
-    s.click(d, IDC_DISABLE_IDLE);
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, IDC_IDLE_SECONDS)));
-    s.type(d, IDC_IDLE_SECONDS, L"90");
-    s.click(d, IDC_LAUNCH_ON_STARTUP);
-    s.press(d, IDOK);
-    EXPECT_TRUE(s.waitClosed(d));
-  });
-  EXPECT_TRUE(runSettingsDialog(nullptr));
+  {
+    DialogScript tick([](DialogScript& s) {
+      HWND d = s.waitForDialog(L"Vemlix Settings");
+      ASSERT_NE(d, nullptr);
+      EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDC_IDLE_SECONDS)));
+      s.click(d, IDC_DISABLE_IDLE);
+      EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, IDC_IDLE_SECONDS)));
+      s.type(d, IDC_IDLE_SECONDS, L"90");
+      s.click(d, IDC_LAUNCH_ON_STARTUP);
+      s.press(d, IDOK);
+      EXPECT_TRUE(s.waitClosed(d));
+    });
+    EXPECT_TRUE(runSettingsDialog(nullptr));
+  }
   EXPECT_EQ(runValue(), L"\"C:\\Program Files\\Vemlix\\Vemlix.exe\"");
   const std::string saved = settingsFile();
   EXPECT_NE(saved.find("\r\nLOAD_ON_START=1\r\n"), std::string::npos) << saved;
