@@ -53,7 +53,7 @@ class AboutDialog final : public BaseDialog {
   void onDestroy() {
     auto shown = reinterpret_cast<HBITMAP>(
         SendDlgItemMessageW(dialog_, IDC_ABOUT_PICTURE, STM_SETIMAGE, IMAGE_BITMAP, 0));
-    if (shown && shown != picture_.get()) DeleteObject(shown);
+    win32::UniqueBitmap controlsCopy(shown != picture_.get() ? shown : nullptr);
   }
 
   win32::UniqueBitmap picture_;
