@@ -1,0 +1,390 @@
+// The dialogs from their real templates, driven by messages from a second thread while the
+// test's thread runs them modally, as a user's typing and clicks would.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "settings/app_settings.h"
+#include "settings/password_cipher.h"
+#include "support/data_folder_test.h"
+#include "support/temp_folder.h"
+#include "support/vemlix_process_win.h"
+#include "ui/about_dialog.h"
+#include "ui/dialog_ids.h"
+#include "ui/run_key_access.h"
+#include "ui/settings_dialog.h"
+#include "ui/shot_settings_dialog.h"
+
+namespace {
+
+constexpr DWORD kPatienceMs = 10000;
+
+// Runs `steps` on a second thread against the dialogs of the constructing thread. Whatever the
+// steps leave open (after a failed expectation) is cancelled, so a test cannot hang; a script
+// must therefore end (leave its scope) before the next dialog opens.
+class DialogScript {
+ public:
+  explicit DialogScript(std::function<void(DialogScript&)> steps)
+      : uiThread_(GetCurrentThreadId()), thread_([this, steps = std::move(steps)] {
+          steps(*this);
+          cancelLeftovers();
+        }) {}
+  ~DialogScript() { thread_.join(); }
+
+  // The visible, enabled (so innermost) dialog with this caption, other than `except`.
+  HWND waitForDialog(const std::wstring& caption, HWND except = nullptr) const {
+    HWND found = nullptr;
+    waitFor([&] { return (found = findDialog(&caption, except)) != nullptr; }, kPatienceMs);
+    return found;
+  }
+  static bool waitClosed(HWND dialog) {
+    return waitFor([&] { return !IsWindow(dialog); }, kPatienceMs);
+  }
+  // Posted: a button that opens a modal dialog would keep a sent message waiting until it ends.
+  static void press(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+  }
+  static void click(HWND dialog, int id) { SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0); }
+  static void type(HWND dialog, int id, const std::wstring& text) {
+    SetDlgItemTextW(dialog, id, text.c_str());
+  }
+
+ private:
+  struct Search {
+    const std::wstring* caption;
+    HWND except;
+    HWND found;
+  };
+
+  HWND findDialog(const std::wstring* caption, HWND except) const {
+    Search search{caption, except, nullptr};
+    EnumThreadWindows(
+        uiThread_,
+        [](HWND window, LPARAM param) {
+          auto& search = *reinterpret_cast<Search*>(param);
+          wchar_t className[16] = {};
+          wchar_t text[128] = {};
+          GetClassNameW(window, className, 16);
+          GetWindowTextW(window, text, 128);
+          if (window != search.except && std::wstring(className) == L"#32770" &&
+              IsWindowVisible(window) && IsWindowEnabled(window) &&
+              (!search.caption || *search.caption == text)) {
+            search.found = window;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+  void cancelLeftovers() const {
+    waitFor(
+        [&] {
+          HWND open = findDialog(nullptr, nullptr);
+          if (open) PostMessageW(open, WM_COMMAND, IDCANCEL, 0);
+          return open == nullptr;
+        },
+        kPatienceMs);
+  }
+
+  DWORD uiThread_;
+  std::thread thread_;
+};
+
+std::wstring text(HWND dialog, int id) {
+  wchar_t buffer[512] = {};
+  GetDlgItemTextW(dialog, id, buffer, 512);
+  return buffer;
+}
+// Every text of a window's controls, e.g. a message box's.
+std::wstring childTexts(HWND window) {
+  std::wstring texts;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM all) {
+        wchar_t buffer[1024] = {};
+        GetWindowTextW(child, buffer, 1024);
+        *reinterpret_cast<std::wstring*>(all) += std::wstring(buffer) + L"\n";
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&texts));
+  return texts;
+}
+
+// The controls of the Shot Settings dialog that the enabling rules govern.
+std::set<int> enabledOfTheTable(HWND dialog) {
+  std::set<int> enabled;
+  for (int id : {IDC_AUTO_MODE, IDC_INTERVAL, IDC_LABELS, IDC_FORMAT, IDC_SAVE_LOCAL,
+                 IDC_LOCAL_PATH, IDC_BROWSE, IDC_SAVE_FTP, IDC_FTP_PATH, IDC_FTP_SERVER_SETTINGS}) {
+    if (IsWindowEnabled(GetDlgItem(dialog, id))) enabled.insert(id);
+  }
+  return enabled;
+}
+
+std::wstring decrypted(std::wstring stored) {
+  PasswordCipher::instance().decrypt(stored, stored.size());
+  return stored;
+}
+
+std::optional<std::wstring> runValue() {
+  wchar_t data[1024] = {};
+  DWORD size = sizeof data;
+  if (RegGetValueW(HKEY_CURRENT_USER, kRunSubKey, kRunValueName, RRF_RT_REG_SZ, nullptr, data,
+                   &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return data;
+}
+
+class DialogTest : public DataFolderTest {
+ protected:
+  void SetUp() override {
+    DataFolderTest::SetUp();
+    AppSettings::instance().applyDefaults();
+    // Windows always has the Run key; a fresh Wine prefix may not.
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, kRunSubKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
+    run_.reset(key);
+    RegDeleteValueW(run_.get(), kRunValueName);
+  }
+  void TearDown() override {
+    RegDeleteValueW(run_.get(), kRunValueName);
+    RunKeyAccess::release();
+    DataFolderTest::TearDown();
+  }
+
+  static std::string settingsFile() {
+    return readBytes(AppSettings::instance().settingsFilePath());
+  }
+  static ShotDefinition editedShot() {
+    ShotDefinition shot;
+    shot.NAME = L"Desk";
+    shot.AUTO_ENABLED = true;
+    shot.AUTO_INTERVAL = 30;
+    shot.TIMESTAMP = L"%H%M";
+    shot.FORMAT = 1;
+    shot.USE_OWN_LOCAL_SETTINGS = true;
+    shot.LOCAL_PATH = L"C:\\shots";
+    shot.USE_OWN_FTP_SETTINGS = true;
+    shot.FTP_FOLDER = L"/up";
+    shot.FTP_SERVER = L"ftp.old";
+    shot.DEFAULT_FTP_SERVER = true;
+    return shot;
+  }
+
+  win32::UniqueRegKey run_;
+};
+
+using ShotSettingsDialogTest = DialogTest;
+using FtpSettingsDialogTest = DialogTest;
+using SettingsDialogTest = DialogTest;
+using AboutDialogTest = DialogTest;
+
+TEST_F(ShotSettingsDialogTest, ANewShotOpensWithItsNameDefaultLabelsBmpAndTheEnablingRules) {
+  ShotDefinition shot;
+  shot.NAME = L"New Shot - 3";
+  shot.isNew = true;
+  const ShotDefinition before = shot;
+  DialogScript script([](DialogScript& s) {
+    HWND d = s.waitForDialog(L"Shot Settings");
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(text(d, IDC_SHOT_NAME), L"New Shot - 3");
+    EXPECT_EQ(text(d, IDC_INTERVAL), L"0");
+    EXPECT_EQ(text(d, IDC_LABELS), L"default");
+    EXPECT_EQ(text(d, IDC_FORMAT), L"Bmp - Windows Bitmap Format");
+    EXPECT_EQ(enabledOfTheTable(d),
+              (std::set<int>{IDC_AUTO_MODE, IDC_LABELS, IDC_FORMAT, IDC_SAVE_LOCAL, IDC_SAVE_FTP}));
+    s.click(d, IDC_AUTO_MODE);
+    s.click(d, IDC_SAVE_LOCAL);
+    s.click(d, IDC_SAVE_FTP);
+    EXPECT_EQ(enabledOfTheTable(d).size(), 10u);
+    s.press(d, IDCANCEL);
+    EXPECT_TRUE(s.waitClosed(d));
+  });
+  EXPECT_FALSE(runShotSettingsDialog(nullptr, shot, true));
+  EXPECT_EQ(shot, before);
+}
+
+TEST_F(ShotSettingsDialogTest, DefaultShotSettingsDisableTheTableAndSaveKeepsItsValues) {
+  ShotDefinition shot = editedShot();
+  DialogScript script([](DialogScript& s) {
+    HWND d = s.waitForDialog(L"Shot Settings");
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(text(d, IDC_LABELS), L"%H%M");
+    s.click(d, IDC_USE_DEFAULTS);
+    EXPECT_TRUE(enabledOfTheTable(d).empty());
+    s.type(d, IDC_SHOT_NAME, L"Desk 2");
+    s.press(d, IDOK);
+    EXPECT_TRUE(s.waitClosed(d));
+  });
+  ShotDefinition expected = shot;
+  expected.NAME = L"Desk 2";
+  expected.USE_GLOBAL_SETTINGS = true;
+  expected.DEFAULT_FTP_SERVER = false;
+  EXPECT_TRUE(runShotSettingsDialog(nullptr, shot, false));
+  EXPECT_EQ(shot, expected);
+}
+
+TEST_F(ShotSettingsDialogTest, TheIntervalIsReadAsANumberAndAnUnknownFormatSavesMinusOne) {
+  ShotDefinition shot = editedShot();
+  shot.FORMAT = 7;
+  DialogScript script([](DialogScript& s) {
+    HWND d = s.waitForDialog(L"Shot Settings");
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(SendDlgItemMessageW(d, IDC_FORMAT, CB_GETCURSEL, 0, 0), CB_ERR);
+    s.type(d, IDC_INTERVAL, L"42abc");
+    s.press(d, IDOK);
+    EXPECT_TRUE(s.waitClosed(d));
+  });
+  EXPECT_TRUE(runShotSettingsDialog(nullptr, shot, false));
+  EXPECT_EQ(shot.AUTO_INTERVAL, 42);
+  EXPECT_EQ(shot.FORMAT, -1);
+}
+
+TEST_F(FtpSettingsDialogTest, OkThenShotSettingsCancelLeavesTheShotUntouched) {
+  ShotDefinition shot = editedShot();
+  const ShotDefinition before = shot;
+  DialogScript script([](DialogScript& s) {
+    HWND d = s.waitForDialog(L"Shot Settings");
+    ASSERT_NE(d, nullptr);
+    s.press(d, IDC_FTP_SERVER_SETTINGS);
+    HWND f = s.waitForDialog(L"Ftp Settings");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(text(f, IDC_FTP_SERVER), L"ftp.old");
+    s.type(f, IDC_FTP_SERVER, L"ftp.new");
+    s.type(f, IDC_FTP_USER, L"anna");
+    s.type(f, IDC_FTP_PASSWORD, L"secret");
+    s.press(f, IDOK);
+    EXPECT_TRUE(s.waitClosed(f));
+    s.press(d, IDCANCEL);
+    EXPECT_TRUE(s.waitClosed(d));
+  });
+  EXPECT_FALSE(runShotSettingsDialog(nullptr, shot, false));
+  EXPECT_EQ(shot, before);
+}
+
+TEST_F(FtpSettingsDialogTest, ThePasswordIsStoredEncryptedShownDecryptedAndRefusedAboveU00FF) {
+  ShotDefinition shot = editedShot();
+  DialogScript script([](DialogScript& s) {
+    HWND d = s.waitForDialog(L"Shot Settings");
+    ASSERT_NE(d, nullptr);
+    s.press(d, IDC_FTP_SERVER_SETTINGS);
+    HWND f = s.waitForDialog(L"Ftp Settings");
+    ASSERT_NE(f, nullptr);
+    s.type(f, IDC_FTP_PASSWORD, L"p\u0100ss");
+    s.press(f, IDOK);
+    HWND message = s.waitForDialog(L"Ftp Settings", f);
+    ASSERT_NE(message, nullptr);
+    EXPECT_NE(childTexts(message).find(L"U+0100"), std::wstring::npos);
+    s.press(message, IDOK);
+    EXPECT_TRUE(s.waitClosed(message));
+    EXPECT_TRUE(IsWindow(f));
+    s.type(f, IDC_FTP_PASSWORD, L"s3cr\u00e9t");
+    s.press(f, IDOK);
+    EXPECT_TRUE(s.waitClosed(f));
+
+    s.press(d, IDC_FTP_SERVER_SETTINGS);
+    f = s.waitForDialog(L"Ftp Settings");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(text(f, IDC_FTP_PASSWORD), L"s3cr\u00e9t");
+    s.press(f, IDCANCEL);
+    EXPECT_TRUE(s.waitClosed(f));
+    s.press(d, IDOK);
+    EXPECT_TRUE(s.waitClosed(d));
+  });
+  EXPECT_TRUE(runShotSettingsDialog(nullptr, shot, false));
+  EXPECT_NE(shot.FTP_PASS, L"s3cr\u00e9t");
+  EXPECT_EQ(decrypted(shot.FTP_PASS), L"s3cr\u00e9t");
+}
+
+TEST_F(SettingsDialogTest, SaveWritesTheFileAndTheQuotedRunValueAndClearingDeletesIt) {
+  AppSettings& settings = AppSettings::instance();
+  settings.setString(SettingId::HOME_PATH, L"C:\\Program Files\\Vemlix\\");
+  settings.setInt(SettingId::LOAD_ON_START, 0);
+  {
+    DialogScript tick([](DialogScript& s) {
+      HWND d = s.waitForDialog(L"Vemlix Settings");
+      ASSERT_NE(d, nullptr);
+      EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDC_IDLE_SECONDS)));
+      s.click(d, IDC_DISABLE_IDLE);
+      EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, IDC_IDLE_SECONDS)));
+      s.type(d, IDC_IDLE_SECONDS, L"90");
+      s.click(d, IDC_LAUNCH_ON_STARTUP);
+      s.press(d, IDOK);
+      EXPECT_TRUE(s.waitClosed(d));
+    });
+    EXPECT_TRUE(runSettingsDialog(nullptr));
+  }
+  EXPECT_EQ(runValue(), L"\"C:\\Program Files\\Vemlix\\Vemlix.exe\"");
+  const std::string saved = settingsFile();
+  EXPECT_NE(saved.find("\r\nLOAD_ON_START=1\r\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("\r\nDISABLE_IDLE=1\r\nDISABLE_IDLE_INTERVAL=90\r\n"), std::string::npos);
+
+  DialogScript clear([](DialogScript& s) {
+    HWND d = s.waitForDialog(L"Vemlix Settings");
+    ASSERT_NE(d, nullptr);
+    s.click(d, IDC_LAUNCH_ON_STARTUP);
+    s.press(d, IDOK);
+    EXPECT_TRUE(s.waitClosed(d));
+  });
+  EXPECT_TRUE(runSettingsDialog(nullptr));
+  EXPECT_EQ(runValue(), std::nullopt);
+  EXPECT_NE(settingsFile().find("\r\nLOAD_ON_START=0\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsDialogTest, CancelAfterDefaultShotSettingsSaveKeepsTheDefaultsAndTheRunValue) {
+  ASSERT_EQ(RunKeyAccess::instance().setRunValue(kRunSubKey, kRunValueName, L"earlier"), S_OK);
+  DialogScript script([](DialogScript& s) {
+    HWND d = s.waitForDialog(L"Vemlix Settings");
+    ASSERT_NE(d, nullptr);
+    s.press(d, IDC_DEFAULT_SHOT_SETTINGS);
+    HWND g = s.waitForDialog(L"Default Shot Settings");
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(text(g, IDC_FORMAT), L"Png - Portable Network Graphics Format");
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(g, IDC_INTERVAL)));
+    s.type(g, IDC_INTERVAL, L"15");
+    SendDlgItemMessageW(g, IDC_FORMAT, CB_SETCURSEL, 1, 0);
+    s.press(g, IDC_FTP_SERVER_SETTINGS);
+    HWND f = s.waitForDialog(L"Ftp Settings");
+    ASSERT_NE(f, nullptr);
+    s.type(f, IDC_FTP_SERVER, L"ftp.defaults");
+    s.type(f, IDC_FTP_PASSWORD, L"pw");
+    s.press(f, IDOK);
+    EXPECT_TRUE(s.waitClosed(f));
+    s.press(g, IDOK);
+    EXPECT_TRUE(s.waitClosed(g));
+    s.click(d, IDC_LAUNCH_ON_STARTUP);
+    s.press(d, IDCANCEL);
+    EXPECT_TRUE(s.waitClosed(d));
+  });
+  EXPECT_FALSE(runSettingsDialog(nullptr));
+  EXPECT_EQ(runValue(), L"earlier");
+  const std::string saved = settingsFile();
+  EXPECT_NE(saved.find("\r\nSHOT_INTERVAL=15\r\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("\r\nSHOT_FORMAT=1\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("\r\nFTP_SERVER=ftp.defaults\r\n"), std::string::npos);
+  const std::wstring password = AppSettings::instance().getString(SettingId::FTP_PASSWORD);
+  EXPECT_NE(password, L"pw");
+  EXPECT_EQ(decrypted(password), L"pw");
+}
+
+TEST_F(AboutDialogTest, ShowsTheVersionLineAndClosesByOkAndByEscape) {
+  for (int button : {IDOK, IDCANCEL}) {
+    DialogScript script([button](DialogScript& s) {
+      HWND d = s.waitForDialog(L"About Tarnwelt Vemlix");
+      ASSERT_NE(d, nullptr);
+      EXPECT_EQ(text(d, IDC_ABOUT_VERSION), L"Vemlix v1.3");
+      s.press(d, button);
+      EXPECT_TRUE(s.waitClosed(d));
+    });
+    runAboutDialog(nullptr);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,71 @@
+#include "ui/base_dialog.h"
+
+#include "capture/image_format.h"
+
+INT_PTR BaseDialog::runModal(HWND owner, int templateId) {
+  // The templates are linked into the program itself, whoever calls.
+  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), owner, procedure,
+                         reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK BaseDialog::procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  BaseDialog* self = nullptr;
+  if (message == WM_INITDIALOG) {
+    self = reinterpret_cast<BaseDialog*>(lParam);
+    self->dialog_ = dialog;
+    SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+  } else {
+    self = reinterpret_cast<BaseDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  }
+  if (!self) return FALSE;
+
+  if (message == WM_CTLCOLORDLG || message == WM_CTLCOLORSTATIC) {
+    // The text of statics is drawn on the DC's own background colour, not on the brush.
+    SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+    return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+  }
+  const INT_PTR result = self->handleMessage(message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(dialog, DWLP_USER, 0);
+    self->dialog_ = nullptr;
+  }
+  return result;
+}
+
+std::wstring BaseDialog::itemText(int id) const {
+  wchar_t buffer[kTextBufferSize] = {};
+  const UINT length = GetDlgItemTextW(dialog_, id, buffer, kTextBufferSize);
+  return std::wstring(buffer, length);
+}
+
+void BaseDialog::setItemText(int id, const std::wstring& text) const {
+  SetDlgItemTextW(dialog_, id, text.c_str());
+}
+
+bool BaseDialog::isChecked(int id) const {
+  return IsDlgButtonChecked(dialog_, id) == BST_CHECKED;
+}
+
+void BaseDialog::setChecked(int id, bool checked) const {
+  CheckDlgButton(dialog_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void BaseDialog::enableItem(int id, bool enabled) const {
+  EnableWindow(GetDlgItem(dialog_, id), enabled);
+}
+
+void BaseDialog::fillFormatList(int id, int32_t index) const {
+  HWND list = GetDlgItem(dialog_, id);
+  for (const ImageFormat& format : ImageFormat::all()) {
+    const std::wstring name(format.displayName);
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  }
+  // Only -1 clears the selection; other values outside the list are errors that may not.
+  const bool known = index >= 0 && index < ImageFormat::kCount;
+  SendMessageW(list, CB_SETCURSEL, known ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1), 0);
+}
+
+int32_t BaseDialog::selectedFormat(int id) const {
+  const LRESULT index = SendDlgItemMessageW(dialog_, id, CB_GETCURSEL, 0, 0);
+  return index == CB_ERR ? -1 : static_cast<int32_t>(index);
+}

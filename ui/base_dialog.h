@@ -1,0 +1,44 @@
+#pragma once
+// The plumbing shared by the program's modal dialogs: the object arrives as the lParam of
+// WM_INITDIALOG and is kept in the dialog's user data; every later message goes to its
+// handleMessage. The background and static texts take the window colour for every dialog.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+class BaseDialog {
+ public:
+  BaseDialog(const BaseDialog&) = delete;
+  BaseDialog& operator=(const BaseDialog&) = delete;
+
+ protected:
+  BaseDialog() = default;
+  ~BaseDialog() = default;
+
+  // Runs the dialog of the program's module with this object; the result of EndDialog, or -1
+  // when the dialog could not be made.
+  INT_PTR runModal(HWND owner, int templateId);
+
+  // TRUE when the message was handled (with the dialog's result already set where needed).
+  virtual INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+
+  // The program reads every field through a buffer of this size: 259 characters at most.
+  static constexpr int kTextBufferSize = 260;
+
+  std::wstring itemText(int id) const;
+  void setItemText(int id, const std::wstring& text) const;
+  bool isChecked(int id) const;
+  void setChecked(int id, bool checked) const;
+  void enableItem(int id, bool enabled) const;
+
+  // The five image formats in index order, `index` selected; none when it is not one of them.
+  void fillFormatList(int id, int32_t index) const;
+  // The selected index, -1 when none is.
+  int32_t selectedFormat(int id) const;
+
+  HWND dialog_ = nullptr;
+
+ private:
+  static INT_PTR CALLBACK procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+};

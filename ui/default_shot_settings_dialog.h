@@ -1,0 +1,8 @@
+#pragma once
+// The "Default Shot Settings" dialog: the values shots on the default settings use, and the
+// default FTP account.
+#include <windows.h>
+
+// Modal. Save puts the values into AppSettings and writes AppSettings.idx at once, as OK in its
+// "Ftp Server Settings" dialog does for the account; true after Save.
+bool runDefaultShotSettingsDialog(HWND owner);

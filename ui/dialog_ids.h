@@ -1,0 +1,43 @@
+#pragma once
+// Template and control numbers of the dialogs, shared by dialogs.rc and the code.
+
+#define IDD_SHOT_SETTINGS 150
+#define IDD_FTP_SETTINGS 151
+#define IDD_DEFAULT_SHOT_SETTINGS 152
+#define IDD_SETTINGS 153
+#define IDD_ABOUT 182
+
+// The About picture; the bitmap itself lives in vemlix.rc with the program's artwork.
+#define IDB_ABOUT_PICTURE 181
+
+// Shot Settings (150); the Default Shot Settings dialog (152) reuses the ids of the fields it
+// shares with it.
+#define IDC_AUTO_MODE 155
+#define IDC_SHOT_NAME 156
+#define IDC_INTERVAL 157
+#define IDC_USE_DEFAULTS 158
+#define IDC_LABELS 160
+#define IDC_FORMAT 163
+#define IDC_SAVE_LOCAL 164
+#define IDC_SAVE_FTP 165
+#define IDC_LOCAL_PATH 166
+#define IDC_BROWSE 167
+#define IDC_FTP_PATH 168
+#define IDC_FTP_SERVER_SETTINGS 169
+
+// Ftp Settings (151).
+#define IDC_FTP_SERVER 171
+#define IDC_FTP_USER 172
+#define IDC_FTP_PASSWORD 174
+
+// Settings (153).
+#define IDC_LAUNCH_ON_STARTUP 173
+#define IDC_CHECK_UPDATES 176
+#define IDC_DISABLE_IDLE 177
+#define IDC_IDLE_SECONDS 178
+#define IDC_DEFAULT_SHOT_SETTINGS 158
+#define IDC_START_ON_TRAY 1000
+
+// About (182).
+#define IDC_ABOUT_PICTURE 1000
+#define IDC_ABOUT_VERSION 1001

@@ -1,0 +1,101 @@
+#include "ui/ftp_settings_dialog.h"
+
+#include <cwchar>
+
+#include "settings/password_cipher.h"
+#include "ui/base_dialog.h"
+#include "ui/dialog_ids.h"
+
+namespace {
+
+// The first character the cipher cannot keep; 0 when there is none.
+wchar_t unstorableCharacter(const std::wstring& password) {
+  for (wchar_t c : password) {
+    if (c == L'\0' || static_cast<unsigned long>(c) > 0xFF) return c;
+  }
+  return L'\0';
+}
+
+class FtpSettingsDialog final : public BaseDialog {
+ public:
+  explicit FtpSettingsDialog(FtpLogin& login) : login_(login) {}
+
+  bool run(HWND owner) { return runModal(owner, IDD_FTP_SETTINGS) == IDOK; }
+
+ private:
+  INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    switch (message) {
+      case WM_INITDIALOG:
+        onInitDialog();
+        return TRUE;
+      case WM_COMMAND:
+        return onCommand(LOWORD(wParam));
+    }
+    return FALSE;
+  }
+
+  void onInitDialog() {
+    setItemText(IDC_FTP_SERVER, login_.server);
+    setItemText(IDC_FTP_USER, login_.user);
+    std::wstring password = login_.passwordCipherText;
+    // A stored text that is no cipher text (a hand-edited file) is shown as no password.
+    if (!PasswordCipher::instance().decrypt(password, password.size())) password.clear();
+    shownPassword_ = password;
+    setItemText(IDC_FTP_PASSWORD, password);
+  }
+
+  INT_PTR onCommand(int id) {
+    switch (id) {
+      case IDOK:
+        onOk();
+        return TRUE;
+      case IDCANCEL:
+        EndDialog(dialog_, IDCANCEL);
+        return TRUE;
+    }
+    return FALSE;
+  }
+
+  void onOk() {
+    const std::wstring password = itemText(IDC_FTP_PASSWORD);
+    std::wstring stored = login_.passwordCipherText;
+    // An untouched password keeps its stored form: one that did not decrypt, or that was
+    // longer than a field holds, would not come back the same from the edit.
+    if (password != shownPassword_) {
+      stored = password;
+      if (!PasswordCipher::instance().encrypt(stored, stored.size())) {
+        refusePassword(unstorableCharacter(password));
+        return;
+      }
+    }
+    login_ = {itemText(IDC_FTP_SERVER), itemText(IDC_FTP_USER), std::move(stored)};
+    EndDialog(dialog_, IDOK);
+  }
+
+  void refusePassword(wchar_t character) {
+    wchar_t code[16] = {};
+    std::swprintf(code, 16, L"U+%04X", static_cast<unsigned>(character));
+    const std::wstring shown = character == L'\0' ? std::wstring() : std::wstring(1, character);
+    const std::wstring text =
+        L"This password cannot be stored: it holds the character \"" + shown + L"\" (" + code +
+        L").\n\nVemlix can keep passwords made of Western European characters only (U+0001 "
+        L"to U+00FF). Please type the password without that character.";
+    MessageBoxW(dialog_, text.c_str(), L"Ftp Settings", MB_OK | MB_ICONWARNING);
+    HWND field = GetDlgItem(dialog_, IDC_FTP_PASSWORD);
+    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+  }
+
+  FtpLogin& login_;
+  // What the password field showed on opening, to tell whether the user changed it.
+  std::wstring shownPassword_;
+};
+
+}  // namespace
+
+bool runFtpSettingsDialog(HWND owner, FtpLogin& login) {
+  FtpLogin edited = login;
+  FtpSettingsDialog dialog(edited);
+  if (!dialog.run(owner)) return false;
+  login = std::move(edited);
+  return true;
+}

@@ -1,0 +1,82 @@
+#include "ui/settings_dialog.h"
+
+#include "settings/app_settings.h"
+#include "ui/base_dialog.h"
+#include "ui/default_shot_settings_dialog.h"
+#include "ui/dialog_ids.h"
+#include "ui/run_key_access.h"
+
+namespace {
+
+struct SettingBox {
+  int control;
+  SettingId setting;
+};
+
+constexpr SettingBox kBoxes[] = {
+    {IDC_LAUNCH_ON_STARTUP, SettingId::LOAD_ON_START},
+    {IDC_START_ON_TRAY, SettingId::START_ON_TRAY},
+    {IDC_CHECK_UPDATES, SettingId::CHECK_UPDATES},
+    {IDC_DISABLE_IDLE, SettingId::DISABLE_IDLE},
+};
+
+class SettingsDialog final : public BaseDialog {
+ public:
+  bool run(HWND owner) { return runModal(owner, IDD_SETTINGS) == IDOK; }
+
+ private:
+  INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    switch (message) {
+      case WM_INITDIALOG:
+        onInitDialog();
+        return TRUE;
+      case WM_COMMAND:
+        return onCommand(LOWORD(wParam));
+    }
+    return FALSE;
+  }
+
+  void onInitDialog() {
+    for (const SettingBox& box : kBoxes) {
+      setChecked(box.control, settings_.getInt(box.setting) == 1);
+    }
+    setItemText(IDC_IDLE_SECONDS, settings_.getString(SettingId::DISABLE_IDLE_INTERVAL));
+    enableItem(IDC_IDLE_SECONDS, settings_.getInt(SettingId::DISABLE_IDLE) != 0);
+  }
+
+  INT_PTR onCommand(int id) {
+    switch (id) {
+      case IDC_DISABLE_IDLE:
+        enableItem(IDC_IDLE_SECONDS, isChecked(IDC_DISABLE_IDLE));
+        return TRUE;
+      case IDC_DEFAULT_SHOT_SETTINGS:
+        runDefaultShotSettingsDialog(dialog_);
+        return TRUE;
+      case IDOK:
+        onSave();
+        return TRUE;
+      case IDCANCEL:
+        EndDialog(dialog_, IDCANCEL);
+        return TRUE;
+    }
+    return FALSE;
+  }
+
+  void onSave() {
+    settings_.setString(SettingId::DISABLE_IDLE_INTERVAL, itemText(IDC_IDLE_SECONDS));
+    for (const SettingBox& box : kBoxes)
+      settings_.setInt(box.setting, isChecked(box.control) ? 1 : 0);
+    settings_.save();
+    updateRunValue(settings_);
+    EndDialog(dialog_, IDOK);
+  }
+
+  AppSettings& settings_ = AppSettings::instance();
+};
+
+}  // namespace
+
+bool runSettingsDialog(HWND owner) {
+  SettingsDialog dialog;
+  return dialog.run(owner);
+}

@@ -1,0 +1,8 @@
+#pragma once
+// The "Vemlix Settings" dialog: start-up behaviour and the scheduler's idle limit, with the way
+// to the default shot settings.
+#include <windows.h>
+
+// Modal. Save writes AppSettings.idx and brings the Run value in line with "Launch on Windows
+// Startup"; Cancel leaves both alone. True after Save.
+bool runSettingsDialog(HWND owner);
