@@ -9,8 +9,11 @@
 #include "scheduler/shot_scheduler_win.h"
 #include "settings/app_settings.h"
 #include "shots/shot_store.h"
+#include "ui/about_dialog.h"
 #include "ui/new_shot_window.h"
 #include "ui/resource_ids.h"
+#include "ui/run_key_access.h"
+#include "ui/settings_dialog.h"
 #include "ui/shot_list_panel.h"
 #include "ui/window_fade.h"
 #include "widgets/dpi_scale.h"
@@ -361,9 +364,13 @@ void MainWindow::openHomePage() const {
   openWithShell(kHomePage);
 }
 
-void MainWindow::openSettings() {}
+void MainWindow::openSettings() {
+  runSettingsDialog(window_);
+}
 
-void MainWindow::openAbout() {}
+void MainWindow::openAbout() {
+  runAboutDialog(window_);
+}
 
 void MainWindow::onTrayIcon(LPARAM mouseMessage) {
   switch (mouseMessage) {
@@ -405,6 +412,7 @@ void MainWindow::onDestroy() {
   // uploads are cancelled, and what the workers use is freed once they have ended, after the
   // message loop.
   ShotScheduler::instance().beginShutdown();
+  RunKeyAccess::release();
   ShotStore::release();
   NewShotWindow::release();
   ShotListPanel::release();

@@ -51,6 +51,8 @@ class ShotOverlay : public BaseWindow<ShotOverlay> {
   // The overlay's thread: the window, then its message loop until Save or Cancel ends it.
   void run(HINSTANCE module, HWND owner);
 
+  static WNDPROC procedure() { return windowProcedure; }
+
  private:
   friend class BaseWindow<ShotOverlay>;
 
@@ -148,7 +150,8 @@ void ShotOverlay::onCommand(UINT command) {
 // Covers the monitor the overlay mostly lies on, and comes back exactly from there.
 void ShotOverlay::switchFullScreen() {
   if (!shot_.FULL_SCREEN) {
-    MONITORINFO monitor{sizeof(monitor)};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT& screen = monitor.rcMonitor;
     RECT outer{};
@@ -243,7 +246,7 @@ bool NewShotWindow::registerClass(HINSTANCE module) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.style = CS_HREDRAW | CS_VREDRAW;
-  windowClass.lpfnWndProc = ShotOverlay::windowProcedure;
+  windowClass.lpfnWndProc = ShotOverlay::procedure();
   windowClass.hInstance = module;
   windowClass.hIcon = LoadIconW(module, MAKEINTRESOURCEW(IDI_VEMLIX));
   windowClass.hIconSm = LoadIconW(module, MAKEINTRESOURCEW(IDI_SMALL));
