@@ -92,9 +92,13 @@ TEST_F(NewShotWindowTest, SaveStoresTheOutlineAsTheRegion) {
   HWND overlay = open(newShot(100, 50, 400, 300));
   ASSERT_NE(overlay, nullptr);
   EXPECT_TRUE(GetWindowLongW(overlay, GWL_EXSTYLE) & WS_EX_LAYERED);
-  BYTE alpha = 0;
-  GetLayeredWindowAttributes(overlay, nullptr, &alpha, nullptr);
-  EXPECT_EQ(alpha, 180);
+  // Shown without a fade, then made see-through.
+  EXPECT_TRUE(pumpUntil(
+      [&] {
+        BYTE alpha = 0;
+        return GetLayeredWindowAttributes(overlay, nullptr, &alpha, nullptr) && alpha == 180;
+      },
+      5000));
   ASSERT_TRUE(save(overlay));
 
   ASSERT_EQ(ShotStore::instance().count(), 1u);
