@@ -44,6 +44,7 @@ using UniqueWindow = UniqueResource<HWND, destroyWindow>;
 using UniqueMemoryDc = UniqueResource<HDC, deleteDc>;
 using UniqueBitmap = UniqueResource<HBITMAP, deleteGdiObject>;
 using UniqueFont = UniqueResource<HFONT, deleteGdiObject>;
+using UniqueBrush = UniqueResource<HBRUSH, deleteGdiObject>;
 using UniqueIcon = UniqueResource<HICON, destroyIcon>;
 using UniqueRegKey = UniqueResource<HKEY, closeRegKey>;
 using UniqueMenu = UniqueResource<HMENU, destroyMenu>;

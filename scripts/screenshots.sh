@@ -16,9 +16,13 @@ set_dpi() {
 }
 
 scripts/wine-session.sh start "$state"
-trap 'scripts/wine-session.sh stop "$state"' EXIT
 # shellcheck source=/dev/null
 . "$state/env"
+# A compositing manager, so that see-through windows (the New Shot overlay) look as they do
+# on a Windows desktop.
+xcompmgr </dev/null >/dev/null 2>&1 &
+compositor=$!
+trap 'kill "$compositor" 2>/dev/null; scripts/wine-session.sh stop "$state"' EXIT
 status=0
 for dpi in 96 144; do
   suffix=""

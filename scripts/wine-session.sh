@@ -55,6 +55,9 @@ start() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >"$state/wineboot.log" 2>&1 9>&- || true
     wineserver -w 9>&-
+    # Wine's own fonts (Debian's fonts-wine): Tahoma for the dialogs and Marlett for the
+    # title-bar buttons, which this Wine does not find where the package puts them.
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   fi
   # Wine's sockets are made by the wineserver, so it must live in this network namespace
   # (scripts/offline.sh gives each test run its own): one left by an earlier run goes.
@@ -67,6 +70,12 @@ start() {
   echo "$netns" >"$state/netns"
   # A persistent server keeps each test's start short.
   wineserver -p >/dev/null 2>&1 9>&- || true
+  # Our own Xvfb has no window manager: Wine then draws every window's frame itself, and does
+  # not wait (2 s each time) for a window manager to confirm that a window was hidden.
+  if [ -z "${VEMLIX_DISPLAY:-}" ] && ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null \
+      >/dev/null 2>&1 9>&- || true
+  fi
   exec 9>&-
   # Boot the prefix's system processes (services.exe, winedevice, ...) here, with no inherited
   # output: started by the first test instead, they would keep that test's output pipe open for

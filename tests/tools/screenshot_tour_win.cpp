@@ -10,6 +10,8 @@
 #include "support/screen_picture_win.h"
 #include "support/temp_folder.h"
 #include "support/vemlix_process_win.h"
+#include "ui/dialog_ids.h"
+#include "ui/new_shot_window.h"
 #include "ui/resource_ids.h"
 
 namespace {
@@ -47,6 +49,80 @@ bool save(const RECT& area, const std::wstring& folder, const std::wstring& name
   const std::wstring path = folder + L"\\" + name;
   const bool saved = saveScreenArea(area, path);
   std::fwprintf(stderr, L"%ls %ls\n", saved ? L"saved" : L"FAILED", path.c_str());
+  return saved;
+}
+
+// Something to see through the overlay: a desktop of soft colour bands with a few shapes.
+LRESULT CALLBACK paintDesktop(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_PAINT) return DefWindowProcW(window, message, wParam, lParam);
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window, &paint);
+  RECT area{};
+  GetClientRect(window, &area);
+  for (int band = 0; band < 16; ++band) {
+    RECT strip{area.left, area.bottom * band / 16, area.right, area.bottom * (band + 1) / 16};
+    win32::UniqueBrush brush(CreateSolidBrush(RGB(40 + band * 6, 90 + band * 5, 140 + band * 4)));
+    FillRect(dc, &strip, brush.get());
+  }
+  win32::UniqueBrush sun(CreateSolidBrush(RGB(250, 204, 21)));
+  win32::SelectedObject selected(dc, sun.get());
+  Ellipse(dc, 900, 120, 1060, 280);
+  EndPaint(window, &paint);
+  return 0;
+}
+
+win32::UniqueWindow showDesktop() {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = paintDesktop;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"VemlixTourDesktop";
+  RegisterClassW(&windowClass);
+  win32::UniqueWindow desktop(CreateWindowExW(
+      WS_EX_TOOLWINDOW, L"VemlixTourDesktop", L"", WS_POPUP | WS_VISIBLE, 0, 0,
+      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+      GetModuleHandleW(nullptr), nullptr));
+  SetWindowPos(desktop.get(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  UpdateWindow(desktop.get());
+  return desktop;
+}
+
+// Keeps this process's own windows painted while it waits for Vemlix's.
+void pumpFor(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  MSG message{};
+  while (GetTickCount() - start < milliseconds) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    Sleep(20);
+  }
+}
+
+HWND waitForDialog(const wchar_t* caption) {
+  HWND dialog = nullptr;
+  waitFor(
+      [&] {
+        dialog = FindWindowW(L"#32770", caption);
+        return dialog && IsWindowVisible(dialog) && IsWindowEnabled(dialog);
+      },
+      10000);
+  pumpFor(400);
+  return dialog;
+}
+
+void press(HWND dialog, int id) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// Saves a dialog's picture and presses one of its buttons; false when it never came.
+bool saveDialog(const wchar_t* caption, const std::wstring& folder, const std::wstring& name,
+                int button) {
+  HWND dialog = waitForDialog(caption);
+  if (!dialog) {
+    std::fwprintf(stderr, L"FAILED no dialog \"%ls\"\n", caption);
+    return false;
+  }
+  const bool saved = save(around(dialog, 0), folder, name);
+  press(dialog, button);
   return saved;
 }
 
@@ -96,6 +172,50 @@ int wmain(int argc, wchar_t** argv) {
   } else {
     saved = false;
   }
+
+  // The New Shot overlay over a desktop and the corner of the main window, then its settings.
+  win32::UniqueWindow desktop = showDesktop();
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  PostMessageW(window, WM_COMMAND, CMD_NEW_SHOT, 0);
+  HWND overlay = nullptr;
+  waitFor([&] { return (overlay = FindWindowW(kNewShotClassName, nullptr)) != nullptr; }, 10000);
+  if (overlay) {
+    SetWindowPos(overlay, nullptr, 300, 260, 520, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+    pumpFor(800);
+    saved = save(RECT{240, 200, 880, 620}, folder, L"new-shot-overlay" + suffix + L".png") && saved;
+    PostMessageW(overlay, WM_COMMAND, 1, 0);  // Save: the settings dialog comes first
+    HWND settings = waitForDialog(L"Shot Settings");
+    if (settings) {
+      saved = save(around(settings, 0), folder, L"shot-settings" + suffix + L".png") && saved;
+      press(settings, IDC_FTP_SERVER_SETTINGS);
+      saved = saveDialog(L"Ftp Settings", folder, L"ftp-settings" + suffix + L".png", IDCANCEL) &&
+              saved;
+      pumpFor(300);
+      press(settings, IDCANCEL);
+    } else {
+      saved = false;
+    }
+  } else {
+    saved = false;
+  }
+
+  desktop.reset();  // the dialogs are pictured on their own
+  PostMessageW(window, WM_COMMAND, CMD_SETTINGS, 0);
+  if (HWND settings = waitForDialog(L"Vemlix Settings")) {
+    saved = save(around(settings, 0), folder, L"settings" + suffix + L".png") && saved;
+    press(settings, IDC_DEFAULT_SHOT_SETTINGS);
+    saved = saveDialog(L"Default Shot Settings", folder,
+                       L"default-shot-settings" + suffix + L".png", IDCANCEL) &&
+            saved;
+    pumpFor(300);
+    press(settings, IDCANCEL);
+  } else {
+    saved = false;
+  }
+
+  PostMessageW(window, WM_COMMAND, CMD_ABOUT, 0);
+  saved = saveDialog(L"About Tarnwelt Vemlix", folder, L"about" + suffix + L".png", IDOK) && saved;
+  pumpFor(300);
 
   PostMessageW(window, WM_COMMAND, CMD_EXIT, 0);
   DWORD exitCode = 0;
