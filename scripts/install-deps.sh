@@ -6,7 +6,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 fonts-wine xvfb xauth xdotool xcompmgr imagemagick
   python3-pyftpdlib libssl-dev cmake googletest
-  clang libclang-rt-14-dev g++ make dpkg-dev iproute2
+  clang libclang-rt-dev g++ make dpkg-dev iproute2 util-linux
 )
 
 missing=()

@@ -8,8 +8,18 @@ action="$1"
 state="$(mkdir -p "$2" && cd "$2" && pwd)"
 screen="${VEMLIX_SCREEN:-1280x1024x24}"
 
+# Wine names files in the Unix locale's character set: without UTF-8, a file name outside ASCII
+# cannot be made (a login shell of a plain user often has no locale at all).
+locale_env() {
+  case "${LC_ALL:-${LC_CTYPE:-${LANG:-}}}" in
+    *UTF-8* | *utf8* | *UTF8* | *utf-8*) ;;
+    *) echo 'unset LC_ALL LC_CTYPE; export LANG=C.UTF-8' ;;
+  esac
+}
+
 write_env() {
   cat >"$state/env" <<ENV
+$(locale_env)
 export WINEPREFIX="$state/prefix"
 export WINEARCH=win64
 export WINEDEBUG=-all

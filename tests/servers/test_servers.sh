@@ -6,8 +6,8 @@
 #   silent  127.0.0.3:21 and 127.0.0.1:8081: accept, never answer
 #   FTP     127.0.0.4:21    as the first, but every upload fails after 1000 bytes (a full disk),
 #                           root STATE_DIR/ftp-cut-root
-# Nothing listens on 127.0.0.2. FTP needs port 21, so run as root, normally inside
-# scripts/offline.sh's private network namespace, where no other run's servers can be.
+# Nothing listens on 127.0.0.2. FTP needs port 21: run inside scripts/offline.sh's private
+# network namespace, which opens it to the user running the tests and keeps other runs apart.
 set -euo pipefail
 action="$1"
 state="$(mkdir -p "$2" && cd "$2" && pwd)"
