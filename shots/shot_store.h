@@ -33,7 +33,7 @@ class ShotStore {
   void reopen();
 
   uint32_t count() const;
-  ShotPtr at(int64_t slot) const;  // null when slot < 0 or slot >= count()
+  ShotPtr at(int64_t slot) const;    // null when slot < 0 or slot >= count()
   ShotPtr find(uint64_t uid) const;  // the stored record with that uid; null when none
   // Null adds nothing; saves in every case; returns count(). `saved`, when given, tells
   // whether the file was written.

@@ -65,15 +65,15 @@ class ShotOverlay : public BaseWindow<ShotOverlay> {
   void cancel();
   void placeTopmost(int x, int y, int width, int height) const;
 
-  ShotPtr stored_;        // the shot in the store, for an edit; null for a new shot
-  ShotDefinition shot_;   // the copy this overlay works on
+  ShotPtr stored_;       // the shot in the store, for an edit; null for a new shot
+  ShotDefinition shot_;  // the copy this overlay works on
   std::array<ImageButton, 3> buttons_;
 };
 
 void ShotOverlay::run(HINSTANCE module, HWND owner) {
-  HWND window = CreateWindowExW(0, kNewShotClassName, kNewShotClassName, 0, shot_.RECT_X,
-                                shot_.RECT_Y, shot_.RECT_WIDTH, shot_.RECT_HEIGHT, owner, nullptr,
-                                module, this);
+  HWND window =
+      CreateWindowExW(0, kNewShotClassName, kNewShotClassName, 0, shot_.RECT_X, shot_.RECT_Y,
+                      shot_.RECT_WIDTH, shot_.RECT_HEIGHT, owner, nullptr, module, this);
   if (!window) return;
   NewShotWindow::instance().opened(window);
   SetWindowLongW(window, GWL_STYLE, kOverlayStyle);
@@ -118,8 +118,8 @@ LRESULT ShotOverlay::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void ShotOverlay::onCreate() {
   buttons_[0].create(window_, window_, 5, 5, 16, 16, IDB_REGION_SAVE, IDB_REGION_SAVE_PRESSED,
                      kSaveCommand, L"Save");
-  buttons_[1].create(window_, window_, 22, 5, 16, 16, IDB_REGION_CANCEL,
-                     IDB_REGION_CANCEL_PRESSED, kCancelCommand, L"Cancel");
+  buttons_[1].create(window_, window_, 22, 5, 16, 16, IDB_REGION_CANCEL, IDB_REGION_CANCEL_PRESSED,
+                     kCancelCommand, L"Cancel");
   const bool full = shot_.FULL_SCREEN;
   buttons_[2].create(window_, window_, 39, 5, 16, 16,
                      full ? IDB_REGION_RESTORE : IDB_REGION_FULL_SCREEN,

@@ -5,7 +5,6 @@
 // After windows.h, which it builds on.
 #include <commctrl.h>
 
-
 #include "shots/shot_store.h"
 
 class ShotListPanel {
@@ -38,8 +37,7 @@ class ShotListPanel {
   ShotListPanel() = default;
   ~ShotListPanel();
 
-  static INT_PTR CALLBACK dialogProcedure(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam);
+  static INT_PTR CALLBACK dialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void onInitDialog();
   void onNotify(const NMHDR& header);

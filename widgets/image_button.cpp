@@ -114,8 +114,8 @@ bool ImageButton::registerClass(HINSTANCE module) {
   return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-void ImageButton::create(HWND parentWindow, HWND notifyWindow, int x, int y, int width,
-                         int height, UINT normalImageId, UINT pressedImageId, UINT commandId,
+void ImageButton::create(HWND parentWindow, HWND notifyWindow, int x, int y, int width, int height,
+                         UINT normalImageId, UINT pressedImageId, UINT commandId,
                          std::wstring tooltipText) {
   auto record = std::make_shared<ButtonRecord>();
   record->commandId = commandId;
@@ -130,16 +130,16 @@ void ImageButton::create(HWND parentWindow, HWND notifyWindow, int x, int y, int
   record->tooltipText = std::move(tooltipText);
 
   const UINT dpi = dpi::of(parentWindow);
-  buttonWindow_ = CreateWindowExW(0, kButtonClassName, L"", WS_CHILD, dpi::scale(x, dpi),
-                                  dpi::scale(y, dpi), dpi::scale(width, dpi),
-                                  dpi::scale(height, dpi), parentWindow, nullptr,
-                                  widgetModule(), nullptr);
+  buttonWindow_ =
+      CreateWindowExW(0, kButtonClassName, L"", WS_CHILD, dpi::scale(x, dpi), dpi::scale(y, dpi),
+                      dpi::scale(width, dpi), dpi::scale(height, dpi), parentWindow, nullptr,
+                      widgetModule(), nullptr);
   record->buttonWindow = buttonWindow_;
   if (!buttonWindow_) return;
   ButtonRegistry::instance().insert(buttonWindow_, record);
   record->mouseTracking = {sizeof(TRACKMOUSEEVENT), TME_HOVER | TME_LEAVE, buttonWindow_, 1};
-  record->imageWindow = CreateWindowExW(0, L"static", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, 0,
-                                        0, dpi::scale(width, dpi), dpi::scale(height, dpi),
+  record->imageWindow = CreateWindowExW(0, L"static", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, 0, 0,
+                                        dpi::scale(width, dpi), dpi::scale(height, dpi),
                                         buttonWindow_, nullptr, widgetModule(), nullptr);
   replacePictures(*record, dpi);
   ShowWindow(buttonWindow_, SW_SHOW);

@@ -41,8 +41,7 @@ class ImageButton {
   HWND window() const { return buttonWindow_; }
 
  private:
-  static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam);
+  static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND buttonWindow_ = nullptr;
   // The record the registry holds too: the pictures stay for as long as this button object

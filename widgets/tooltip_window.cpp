@@ -91,8 +91,7 @@ void TooltipWindow::show(const std::wstring& text, int left, int top) {
   // Sized here rather than while painting, so that a show from another thread never waits on
   // the window's own thread for more than the paint itself.
   const SIZE size = sizeFor(text, dpi::of(window));
-  SetWindowPos(window, HWND_TOPMOST, left, top, size.cx, size.cy,
-               SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  SetWindowPos(window, HWND_TOPMOST, left, top, size.cx, size.cy, SWP_NOACTIVATE | SWP_SHOWWINDOW);
   InvalidateRect(window, nullptr, TRUE);
   UpdateWindow(window);
 }
@@ -133,8 +132,8 @@ void TooltipWindow::paint(HWND window) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(255, 255, 255));
   win32::UniqueFont font(CreateFontW(-MulDiv(kPointSize, static_cast<int>(dpi), 72), 0, 0, 0,
-                                     FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                     FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                      DEFAULT_PITCH | FF_DONTCARE, L"Microsoft Sans Serif"));
   {
     win32::SelectedObject selected(dc, font.get());

@@ -43,8 +43,7 @@ class TooltipWindow {
   ~TooltipWindow() = default;
 
   void destroyWindow();
-  static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam);
+  static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void paint(HWND window);
   HWND window() const;
   DWORD homeThread() const;

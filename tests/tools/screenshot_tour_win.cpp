@@ -31,10 +31,10 @@ ShotDefinition shot(const wchar_t* name, bool automatic, int interval) {
 }
 
 void writeShots() {
-  writeBytes(sharedDataFolder() + L"\\" + kShotsFileName,
-             formatShotsFile({shot(L"Desk", true, 60), shot(L"Build monitor", true, 300),
-                              shot(L"Whiteboard camera", false, 600),
-                              shot(L"Dashboard", true, 30)}));
+  writeBytes(
+      sharedDataFolder() + L"\\" + kShotsFileName,
+      formatShotsFile({shot(L"Desk", true, 60), shot(L"Build monitor", true, 300),
+                       shot(L"Whiteboard camera", false, 600), shot(L"Dashboard", true, 30)}));
 }
 
 // The window's rectangle with a margin of desktop around it.
@@ -77,10 +77,10 @@ win32::UniqueWindow showDesktop() {
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.lpszClassName = L"VemlixTourDesktop";
   RegisterClassW(&windowClass);
-  win32::UniqueWindow desktop(CreateWindowExW(
-      WS_EX_TOOLWINDOW, L"VemlixTourDesktop", L"", WS_POPUP | WS_VISIBLE, 0, 0,
-      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-      GetModuleHandleW(nullptr), nullptr));
+  win32::UniqueWindow desktop(
+      CreateWindowExW(WS_EX_TOOLWINDOW, L"VemlixTourDesktop", L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
+                      nullptr, GetModuleHandleW(nullptr), nullptr));
   SetWindowPos(desktop.get(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   UpdateWindow(desktop.get());
   return desktop;

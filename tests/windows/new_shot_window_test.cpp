@@ -1,5 +1,7 @@
 // The New Shot overlay on threads of its own, driven by the messages its buttons and its
 // settings dialog would send, with a private data folder.
+#include "ui/new_shot_window.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,7 +12,6 @@
 #include "support/data_folder_test.h"
 #include "support/message_pump_win.h"
 #include "support/vemlix_process_win.h"
-#include "ui/new_shot_window.h"
 #include "widgets/button_registry.h"
 #include "widgets/tooltip_window.h"
 #include "widgets/widgets.h"
@@ -79,9 +80,7 @@ class NewShotWindowTest : public DataFolderTest {
     return pumpUntil([&] { return !IsWindow(overlay); }, 10000);
   }
 
-  static void command(HWND overlay, UINT id) {
-    SendMessageW(overlay, WM_COMMAND, id, 0);
-  }
+  static void command(HWND overlay, UINT id) { SendMessageW(overlay, WM_COMMAND, id, 0); }
 
   std::string shotsFile() const {
     return readBytes(AppSettings::instance().sharedDataFolder() + kShotsFileName);

@@ -1,5 +1,7 @@
 // The picture buttons and their tooltip, made in the test's own thread and driven by the
 // mouse messages the system would send.
+#include "widgets/widgets.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -9,7 +11,6 @@
 #include "widgets/button_registry.h"
 #include "widgets/image_button.h"
 #include "widgets/tooltip_window.h"
-#include "widgets/widgets.h"
 
 namespace {
 
