@@ -7,6 +7,7 @@ packages=(
   wine wine64 xvfb xauth xdotool imagemagick
   python3-pyftpdlib libssl-dev cmake googletest
   clang libclang-rt-14-dev g++ make dpkg-dev iproute2
+  fp-utils-3.2.2 nsis binutils
 )
 
 missing=()
