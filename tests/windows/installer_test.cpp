@@ -112,7 +112,9 @@ class InstallerTest : public ::testing::Test {
     if (exists(installed(L"Uninstall.exe"))) uninstall();
   }
   void TearDown() override {
-    if (exists(installed(L"Uninstall.exe"))) EXPECT_TRUE(uninstall());
+    if (exists(installed(L"Uninstall.exe"))) {
+      EXPECT_TRUE(uninstall());
+    }
     std::error_code ignored;
     std::filesystem::remove_all(installFolder(), ignored);
     removeVemlixData();
