@@ -60,7 +60,7 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (C) Tarnwelt"
 !macroend
 
 ; Shared by Setup and the uninstaller, which NSIS needs as two copies ("un." prefixed).
-!macro DEFINE_RUNNING_CHECKS un
+!macro DEFINE_RUNNING_CHECKS un who
   ; $0 = 1 while a Vemlix runs in this session.
   Function ${un}IsVemlixRunning
     System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${MUTEX}") p.r0'
@@ -78,7 +78,7 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (C) Tarnwelt"
     ${If} $0 == 0
       Return
     ${EndIf}
-    MessageBox MB_OKCANCEL|MB_ICONINFORMATION "Vemlix is running. It will be closed before its files are replaced.$\r$\n$\r$\nClick OK to close Vemlix now, or Cancel to stop." /SD IDOK IDOK close
+    MessageBox MB_OKCANCEL|MB_ICONINFORMATION "Vemlix is running. ${who} needs to close it first; the pictures it has taken are kept.$\r$\n$\r$\nClick OK to close Vemlix now, or Cancel to stop." /SD IDOK IDOK close
     StrCpy $0 1
     Return
     close:
@@ -102,8 +102,8 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (C) Tarnwelt"
     ${Next}
   FunctionEnd
 !macroend
-!insertmacro DEFINE_RUNNING_CHECKS ""
-!insertmacro DEFINE_RUNNING_CHECKS "un."
+!insertmacro DEFINE_RUNNING_CHECKS "" "Setup"
+!insertmacro DEFINE_RUNNING_CHECKS "un." "The uninstaller"
 
 !macro REFUSE_WHILE_RUNNING un what
   Call ${un}CloseVemlix
