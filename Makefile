@@ -1,5 +1,5 @@
 # Entry points for people and CI. The scripts install whatever a fresh Debian machine lacks.
-.PHONY: all deps build build-host build-windows test run stop screenshot screenshots bench fuzz format clean
+.PHONY: all deps build build-host build-windows dist test run stop screenshot screenshots bench fuzz format clean
 
 all: build
 
@@ -15,6 +15,11 @@ build-windows: deps
 	cmake --build --preset windows
 
 build: build-host build-windows
+
+# The installer and the portable zip, in dist/.
+dist: build-windows
+	cmake --build --preset windows --target dist
+	@ls -l dist/
 
 test: deps
 	@scripts/test-all.sh
@@ -41,4 +46,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -7,6 +7,7 @@ packages=(
   wine wine64 fonts-wine xvfb xauth xdotool xcompmgr imagemagick
   python3-pyftpdlib libssl-dev cmake googletest
   clang libclang-rt-dev g++ make dpkg-dev iproute2 util-linux
+  fp-utils-3.2.2 nsis binutils
 )
 
 missing=()

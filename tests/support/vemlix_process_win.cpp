@@ -37,11 +37,15 @@ BOOL CALLBACK findMainWindow(HWND window, LPARAM lParam) {
 
 }  // namespace
 
-std::wstring vemlixExePath() {
-  std::wstring path = L"Z:" + std::filesystem::path(VEMLIX_EXE_PATH).wstring();
+std::wstring windowsPathOf(const char* hostPath) {
+  std::wstring path = L"Z:" + std::filesystem::path(hostPath).wstring();
   for (auto& c : path)
     if (c == L'/') c = L'\\';
   return path;
+}
+
+std::wstring vemlixExePath() {
+  return windowsPathOf(VEMLIX_EXE_PATH);
 }
 
 std::wstring sharedDataFolder() {
@@ -112,8 +116,8 @@ void writeSettings(const std::wstring& overrides) {
   out << formatSettingsFile(values);
 }
 
-VemlixProcess::VemlixProcess() {
-  std::wstring commandLine = L"\"" + vemlixExePath() + L"\"";
+VemlixProcess::VemlixProcess(const std::wstring& program) {
+  std::wstring commandLine = L"\"" + program + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};

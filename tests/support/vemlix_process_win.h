@@ -7,6 +7,8 @@
 
 #include "platform/win32_handles.h"
 
+// The Windows form (on Wine's Z: drive) of a path on the build machine.
+std::wstring windowsPathOf(const char* hostPath);
 // The Windows form of the built Vemlix.exe.
 std::wstring vemlixExePath();
 
@@ -29,7 +31,7 @@ void writeSettings(const std::wstring& overrides);
 
 class VemlixProcess {
  public:
-  VemlixProcess();
+  explicit VemlixProcess(const std::wstring& program = vemlixExePath());
   ~VemlixProcess();  // ends the process if it still runs
   VemlixProcess(const VemlixProcess&) = delete;
   VemlixProcess& operator=(const VemlixProcess&) = delete;
