@@ -127,6 +127,10 @@ bool AppSettings::load() {
   // Taking it as missing has the file written again with the folder it really lies in.
   auto& storedDocs = found[slot(SettingId::DOCS_PATH)];
   if (storedDocs && *storedDocs != docs) storedDocs.reset();
+  // Likewise the program's folder is where it runs now: a copy installed over a portable one,
+  // or moved, would otherwise open the old copy's help and start the old copy at logon.
+  auto& storedHome = found[slot(SettingId::HOME_PATH)];
+  if (storedHome && *storedHome != programFolder()) storedHome.reset();
 
   bool complete = true;
   std::lock_guard guard(valuesLock_);

@@ -41,8 +41,8 @@ class AppSettings {
   static AppSettings& instance();
   static void release();
 
-  // Reads AppSettings.idx from the data folder (worked out afresh; the DOCS_PATH the file
-  // holds is not taken). False when the file is missing, unreadable or lacks any key. A file
+  // Reads AppSettings.idx from the data folder (worked out afresh; the DOCS_PATH and the
+  // HOME_PATH the file holds are taken only when they are still right). False when the file is missing, unreadable or lacks any key. A file
   // that exists but stays unreadable for a while (locked, no permission) is never written
   // in this run: see unreadableFile().
   bool load();

@@ -79,7 +79,7 @@ class AppSettingsTest : public ::testing::Test {
 
   // A complete file in which every value differs from its default.
   std::vector<std::wstring> customLines() const {
-    return {L"HOME_PATH=" + documents_.path() + kSep + L"Program" + kSep,
+    return {L"HOME_PATH=" + programFolder(),
             L"DOCS_PATH=" + docsPath(),
             L"VERSION=1.2",
             L"VERSION_PATH=http://updates.example.org/v.txt",
@@ -243,6 +243,18 @@ TEST_F(AppSettingsTest, AStaleDocsPathInTheFileIsNotFollowed) {
   EXPECT_EQ(written[size_t(SettingId::DOCS_PATH)], docsPath());
   EXPECT_EQ(written[size_t(SettingId::FTP_USER)], settings().getString(SettingId::FTP_USER));
   EXPECT_FALSE(fs::exists(fs::path(staleDocs)));
+}
+
+// The program was moved, or installed over a portable copy: its help and the command that
+// starts it at logon must follow it.
+TEST_F(AppSettingsTest, HomePathFollowsTheRunningProgram) {
+  writeSettings(fileOf(replaced(customLines(), L"HOME_PATH=" + documents_.path() + kSep)));
+  EXPECT_FALSE(settings().load());
+  settings().applyDefaults();
+  EXPECT_EQ(settings().getString(SettingId::HOME_PATH), programFolder());
+  EXPECT_EQ(parseSettingsFile(readBytes(settingsFile()))[size_t(SettingId::HOME_PATH)],
+            programFolder());
+  EXPECT_EQ(settings().getString(SettingId::FTP_USER), L"anna");
 }
 
 // Without a Documents folder the data go to the user's local program data; without that

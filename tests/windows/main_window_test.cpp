@@ -287,3 +287,32 @@ TEST(MainWindowDpiTest, At144DpiEverythingScalesTogether) {
 }
 
 }  // namespace
+
+namespace {
+
+// Help opens the help file that lies beside the program, in the system's help viewer.
+TEST(MainWindowHelpTest, HelpOpensTheHelpFileBesideTheProgram) {
+  removeVemlixData();
+  writeSettings(L"");
+  VemlixProcess vemlix;
+  HWND window = vemlix.waitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  PostMessageW(window, WM_COMMAND, CMD_HELP, 0);
+  HWND help = nullptr;
+  EXPECT_TRUE(waitFor([&] { return (help = FindWindowW(nullptr, L"Vemlix Help")) != nullptr; },
+                      15000));
+  if (help) {
+    // The viewer shares the test's output: it must end before the test does.
+    DWORD viewerId = 0;
+    GetWindowThreadProcessId(help, &viewerId);
+    win32::UniqueHandle viewer(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, viewerId));
+    TerminateProcess(viewer.get(), 0);
+    WaitForSingleObject(viewer.get(), 5000);
+  }
+  PostMessageW(window, WM_COMMAND, CMD_EXIT, 0);
+  DWORD exitCode = 1;
+  EXPECT_TRUE(vemlix.waitForExit(10000, exitCode));
+  removeVemlixData();
+}
+
+}  // namespace
