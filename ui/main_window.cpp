@@ -32,7 +32,7 @@ constexpr wchar_t kHomePage[] = L"http://vemlix.example.com/projects/vemlix/";
 // Posted once the window exists, so that start-up never waits on the user.
 constexpr UINT kWarnUnreadableFiles = WM_APP + 1;
 
-struct ButtonSpec {
+struct ButtonPlace {
   int x;
   int y;
   int size;
@@ -43,7 +43,7 @@ struct ButtonSpec {
 };
 
 // In creation order; positions in the skin at 96 dpi.
-constexpr std::array<ButtonSpec, 10> kButtons{{
+constexpr std::array<ButtonPlace, 10> kButtons{{
     {10, 35, 24, IDB_TAKE_SHOT, IDB_TAKE_SHOT_PRESSED, CMD_TAKE_SHOT, L"Take Shot"},
     {35, 35, 24, IDB_NEW_SHOT, IDB_NEW_SHOT_PRESSED, CMD_NEW_SHOT, L"New Shot..."},
     {60, 35, 24, IDB_DELETE_SHOT, IDB_DELETE_SHOT_PRESSED, CMD_DELETE_SHOT, L"Delete Shot"},
@@ -243,10 +243,10 @@ void MainWindow::onCreate() {
   // Above the skin, which was made first.
   SetWindowPos(list.window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   for (size_t i = 0; i < kButtons.size(); ++i) {
-    const ButtonSpec& spec = kButtons[i];
-    const UINT normal = i == kAutomaticModeButton ? automaticModePicture() : spec.normal;
-    buttons_[i].create(background_, window_, spec.x, spec.y, spec.size, spec.size, normal,
-                       spec.pressed, spec.command, spec.tooltip);
+    const ButtonPlace& place = kButtons[i];
+    const UINT normal = i == kAutomaticModeButton ? automaticModePicture() : place.normal;
+    buttons_[i].create(background_, window_, place.x, place.y, place.size, place.size, normal,
+                       place.pressed, place.command, place.tooltip);
   }
   tray_.addIcon(window_, instance_, IDI_SMALL);
   applyDpi(dpi);
