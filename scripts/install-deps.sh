@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine64 xvfb xauth xdotool imagemagick
+  wine wine64 xvfb xauth xdotool x11-xserver-utils imagemagick
   python3-pyftpdlib libssl-dev cmake googletest
   clang libclang-rt-14-dev g++ make dpkg-dev iproute2
 )

@@ -41,10 +41,10 @@ bool trayHoldsIcon(HWND window) {
 
 void setScreenDpi(DWORD dpi) {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+    return;
   const win32::UniqueRegKey owned(key);
-  RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
-                 sizeof(dpi));
+  RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
 }
 
 std::wstring itemText(HMENU menu, UINT position) {
@@ -110,8 +110,7 @@ class MainWindowTest : public DataFolderTest {
     return -1;
   }
   void select(int row) const {
-    ListView_SetItemState(list(), row, LVIS_SELECTED | LVIS_FOCUSED,
-                          LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(list(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     ListView_SetSelectionMark(list(), row);
   }
   void command(UINT id) const { SendMessageW(window_, WM_COMMAND, id, 0); }
@@ -143,7 +142,8 @@ TEST_F(MainWindowTest, ACheckBoxSwitchesItsOwnShotAndSavesTheFile) {
   ShotStore& store = ShotStore::instance();
   EXPECT_TRUE(store.copy(store.at(0)).AUTO_ENABLED);
   EXPECT_FALSE(store.copy(store.at(2)).AUTO_ENABLED);
-  const auto saved = parseShotsFile(readBytes(AppSettings::instance().sharedDataFolder() + kShotsFileName));
+  const auto saved =
+      parseShotsFile(readBytes(AppSettings::instance().sharedDataFolder() + kShotsFileName));
   ASSERT_EQ(saved.size(), 3u);
   EXPECT_TRUE(saved[0].AUTO_ENABLED);
   EXPECT_FALSE(saved[2].AUTO_ENABLED);
@@ -192,32 +192,35 @@ TEST_F(MainWindowTest, AutomaticModeSwitchesThePictureTheMenuAndTheSetting) {
   EXPECT_EQ(button->normalImageId, static_cast<UINT>(IDB_AUTOMATIC_RUNNING));
   EXPECT_NE(settingsFile().find("\r\nSCHED_ON=1\r\n"), std::string::npos);
   const win32::UniqueMenu running = TrayIcon::buildMenu(window_);
-  EXPECT_EQ(itemText(running.get(), 6), L"&Automatic Mode");
-  EXPECT_TRUE(GetMenuState(running.get(), 6, MF_BYPOSITION) & MF_CHECKED);
+  EXPECT_EQ(itemText(running.get(), 7), L"&Automatic Mode");
+  EXPECT_TRUE(GetMenuState(running.get(), 7, MF_BYPOSITION) & MF_CHECKED);
 
   command(CMD_AUTOMATIC_MODE);
   EXPECT_FALSE(ShotScheduler::instance().isRunning());
   EXPECT_EQ(button->normalImageId, static_cast<UINT>(IDB_AUTOMATIC_STOPPED));
   EXPECT_NE(settingsFile().find("\r\nSCHED_ON=0\r\n"), std::string::npos);
   const win32::UniqueMenu stopped = TrayIcon::buildMenu(window_);
-  EXPECT_FALSE(GetMenuState(stopped.get(), 6, MF_BYPOSITION) & MF_CHECKED);
+  EXPECT_FALSE(GetMenuState(stopped.get(), 7, MF_BYPOSITION) & MF_CHECKED);
 }
 
 TEST_F(MainWindowTest, TheTrayMenuFollowsTheWindowAndTheIconComesBack) {
   open();
   ASSERT_TRUE(IsWindowVisible(window_));
   const win32::UniqueMenu shown = TrayIcon::buildMenu(window_);
-  ASSERT_EQ(GetMenuItemCount(shown.get()), 12);
+  ASSERT_EQ(GetMenuItemCount(shown.get()), 13);
   EXPECT_EQ(itemText(shown.get(), 0), L"Ab&out Vemlix...");
-  EXPECT_EQ(itemText(shown.get(), 8), L"&Hide Vemlix");
-  EXPECT_EQ(itemText(shown.get(), 11), L"&Exit Vemlix");
-  EXPECT_EQ(GetMenuItemID(shown.get(), 9), static_cast<UINT>(CMD_SETTINGS));
+  EXPECT_EQ(itemText(shown.get(), 4), L"&Help...");
+  EXPECT_EQ(itemText(shown.get(), 5), L"Open &Log");
+  EXPECT_EQ(GetMenuItemID(shown.get(), 5), static_cast<UINT>(CMD_OPEN_LOG));
+  EXPECT_EQ(itemText(shown.get(), 9), L"&Hide Vemlix");
+  EXPECT_EQ(itemText(shown.get(), 12), L"&Exit Vemlix");
+  EXPECT_EQ(GetMenuItemID(shown.get(), 10), static_cast<UINT>(CMD_SETTINGS));
 
   // A left click on the icon hides the window, the next one shows it.
   SendMessageW(window_, WM_TRAYICON, 0, WM_LBUTTONDOWN);
   EXPECT_FALSE(IsWindowVisible(window_));
   const win32::UniqueMenu hidden = TrayIcon::buildMenu(window_);
-  EXPECT_EQ(itemText(hidden.get(), 8), L"S&how Vemlix");
+  EXPECT_EQ(itemText(hidden.get(), 9), L"S&how Vemlix");
   SendMessageW(window_, WM_TRAYICON, 0, WM_LBUTTONDOWN);
   EXPECT_TRUE(IsWindowVisible(window_));
 
