@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "scheduler/tick_counter.h"
 #include "settings/app_settings.h"
+#include "scheduler/tick_counter.h"
 
 namespace {
 

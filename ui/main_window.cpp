@@ -244,9 +244,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::onCreate() {
   const UINT dpi = dpi::of(window_);
-  background_ = CreateWindowExW(
-      0, L"static", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_BITMAP, 0, 0,
-      dpi::scale(kWidth, dpi), dpi::scale(kHeight, dpi), window_, nullptr, instance_, nullptr);
+  background_ = CreateWindowExW(0, L"static", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_BITMAP,
+                                0, 0, dpi::scale(kWidth, dpi), dpi::scale(kHeight, dpi), window_,
+                                nullptr, instance_, nullptr);
   ShotListPanel& list = ShotListPanel::instance();
   list.create(instance_, window_);
   // Above the skin, which was made first.

@@ -41,10 +41,10 @@ bool trayHoldsIcon(HWND window) {
 
 void setScreenDpi(DWORD dpi) {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-    return;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
   const win32::UniqueRegKey owned(key);
-  RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+  RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                 sizeof(dpi));
 }
 
 std::wstring itemText(HMENU menu, UINT position) {
@@ -110,7 +110,8 @@ class MainWindowTest : public DataFolderTest {
     return -1;
   }
   void select(int row) const {
-    ListView_SetItemState(list(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(list(), row, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
     ListView_SetSelectionMark(list(), row);
   }
   void command(UINT id) const { SendMessageW(window_, WM_COMMAND, id, 0); }
@@ -142,8 +143,7 @@ TEST_F(MainWindowTest, ACheckBoxSwitchesItsOwnShotAndSavesTheFile) {
   ShotStore& store = ShotStore::instance();
   EXPECT_TRUE(store.copy(store.at(0)).AUTO_ENABLED);
   EXPECT_FALSE(store.copy(store.at(2)).AUTO_ENABLED);
-  const auto saved =
-      parseShotsFile(readBytes(AppSettings::instance().sharedDataFolder() + kShotsFileName));
+  const auto saved = parseShotsFile(readBytes(AppSettings::instance().sharedDataFolder() + kShotsFileName));
   ASSERT_EQ(saved.size(), 3u);
   EXPECT_TRUE(saved[0].AUTO_ENABLED);
   EXPECT_FALSE(saved[2].AUTO_ENABLED);
