@@ -1,17 +1,21 @@
 // The main window made in the test's own process, with a private data folder: the shot list,
-// its commands, Automatic Mode, the tray icon and menu, the position and the layout at 144 dpi.
+// its commands, Automatic Mode, the tray icon and menu, the position and the layout at 144 dpi;
+// what a firing leaves in the log and on the tray icon, and Automatic Mode while locked.
 #include <gtest/gtest.h>
 #include <windows.h>
 // After windows.h, which they build on.
 #include <commctrl.h>
 #include <shellapi.h>
+#include <wtsapi32.h>
 
 #include <chrono>
 #include <string>
 #include <vector>
 
+#include "platform/text_codec.h"
 #include "platform/worker_group.h"
 #include "scheduler/shot_scheduler_win.h"
+#include "settings/password_cipher.h"
 #include "shots/shots_file.h"
 #include "support/data_folder_test.h"
 #include "support/message_pump_win.h"
@@ -287,6 +291,91 @@ TEST(MainWindowDpiTest, At144DpiEverythingScalesTogether) {
   DWORD exitCode = 1;
   EXPECT_TRUE(vemlix.waitForExit(10000, exitCode));
   removeVemlixData();
+}
+
+}  // namespace
+
+namespace {
+
+// Firings whose reports reach the log and the tray icon; uploads go to tests/servers.
+class MainWindowReportTest : public MainWindowTest {
+ protected:
+  void addUploadedShot(const std::wstring& name, std::wstring password) {
+    addShot(name);
+    PasswordCipher::instance().encrypt(password, password.size());
+    shots_.back().FTP_SERVER = L"127.0.0.1";
+    shots_.back().FTP_USER = L"vemlix";
+    shots_.back().FTP_PASS = password;
+  }
+  // Takes the shot in `slot` and waits until its report has reached the tray icon.
+  void takeAndWait(uint32_t slot) {
+    const std::wstring before = tray().tip();
+    ShotScheduler::instance().fireShot(ShotStore::instance().at(slot));
+    ASSERT_TRUE(WorkerGroup::workers().waitIdle(std::chrono::seconds(30)));
+    pumpUntil([&] { return tray().tip() != before; }, 2000);
+  }
+  static const TrayIcon& tray() { return MainWindow::instance().trayIcon(); }
+  static std::string log() { return readBytes(ShotScheduler::activityLog().path()); }
+  size_t filesOf(const std::wstring& name) const {
+    return filesMatching(pictures_.path(), name + L"-*.png").size();
+  }
+};
+
+TEST_F(MainWindowReportTest, ASavedAndUploadedShotAndARefusedLoginReachTheLogAndTheIcon) {
+  addUploadedShot(L"Desk", L"Up-load 7");
+  addUploadedShot(L"Refused", L"Wrong pass 8");
+  open();
+  ASSERT_TRUE(tray().tip().empty());
+
+  takeAndWait(0);
+  const std::wstring saved = *filesMatching(pictures_.path(), L"Desk-*.png").begin();
+  const std::string first = log();
+  EXPECT_NE(first.find(" | Desk | saved " + encodeUtf8(pictures_.file(saved), false) +
+                       " | uploaded to 127.0.0.1\r\n"),
+            std::string::npos)
+      << first;
+  EXPECT_EQ(tray().tip().substr(0, 5) + tray().tip().substr(13), L"Desk  saved and uploaded");
+  EXPECT_FALSE(tray().showsWarning());
+
+  takeAndWait(1);
+  const std::string both = log();
+  // The server's own words: pyftpdlib answers a wrong password with "530 Authentication failed."
+  EXPECT_NE(both.find(" | Refused | saved ", first.size()), std::string::npos) << both;
+  EXPECT_NE(both.find(" | upload failed: 530 Authentication failed.\r\n"), std::string::npos);
+  EXPECT_EQ(tray().tip().substr(16), L" upload failed: 530 Authentication failed.");
+  EXPECT_TRUE(tray().showsWarning());
+  EXPECT_EQ(both.find("Up-load 7"), std::string::npos);
+  EXPECT_EQ(both.find("Wrong pass 8"), std::string::npos);
+
+  Sleep(1000);  // a new second, so a new file name
+  takeAndWait(0);
+  EXPECT_FALSE(tray().showsWarning());  // until the next success
+}
+
+TEST_F(MainWindowReportTest, AutomaticModeTakesNothingWhileTheSessionIsLocked) {
+  addShot(L"Locked", true);
+  shots_.back().AUTO_INTERVAL = 1;
+  addShot(L"Slow", true);
+  shots_.back().AUTO_INTERVAL = 1000;
+  open();
+  const auto slowCount = [] {
+    return ShotStore::instance().copy(ShotStore::instance().at(1)).tickCount;
+  };
+  ShotScheduler::instance().start();
+  ASSERT_TRUE(pumpUntil([&] { return filesOf(L"Locked") >= 1; }, 5000));
+
+  SendMessageW(window_, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
+  pumpUntil([] { return false; }, 300);  // a tick already under way may still end
+  ASSERT_TRUE(WorkerGroup::workers().waitIdle(std::chrono::seconds(20)));
+  const size_t atLock = filesOf(L"Locked");
+  const int32_t countAtLock = slowCount();
+  pumpUntil([] { return false; }, 3000);
+  EXPECT_EQ(filesOf(L"Locked"), atLock);
+  EXPECT_EQ(slowCount(), countAtLock);
+
+  SendMessageW(window_, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+  EXPECT_TRUE(pumpUntil([&] { return filesOf(L"Locked") >= atLock + 2; }, 5000));
+  EXPECT_GT(slowCount(), countAtLock);
 }
 
 }  // namespace
