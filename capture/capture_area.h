@@ -1,5 +1,5 @@
 #pragma once
-// Which part of the primary screen a shot's rectangle captures.
+// Which part of the screen a shot's rectangle captures.
 #include <cstdint>
 
 struct CaptureArea {
@@ -12,7 +12,11 @@ struct CaptureArea {
   bool operator==(const CaptureArea&) const = default;
 };
 
-// The part of `area` that lies on a screen of the given size. A rectangle reaching past an
-// edge is cut there, never moved: (-100, 50) wide 300 gives (0, 50) wide 200, the pixels the
-// user framed. A rectangle wholly off the screen gives an empty area.
+// The part of `area` that lies inside `bounds` (the virtual screen, which spans every monitor
+// and starts left of or above 0 when a monitor lies there). A rectangle reaching past an edge
+// is cut there, never moved: (-100, 50) wide 300 in bounds from 0 gives (0, 50) wide 200, the
+// pixels the user framed. A rectangle wholly outside gives an empty area.
+CaptureArea clampToArea(const CaptureArea& area, const CaptureArea& bounds);
+
+// clampToArea with bounds from (0, 0): one screen of the given size.
 CaptureArea clampToScreen(const CaptureArea& area, int32_t screenWidth, int32_t screenHeight);

@@ -3,8 +3,12 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cwctype>
+#include <iterator>
+#include <utility>
 
 #include "platform/internet_session_win.h"
 #include "platform/worker_group.h"
@@ -56,10 +60,67 @@ class PlainPassword {
   bool valid() const { return valid_; }
   const wchar_t* c_str() const { return text_.c_str(); }
 
+  // `text` with every occurrence of the password masked: a server may quote what it was sent.
+  std::wstring maskedIn(std::wstring text) const {
+    if (text_.empty()) return text;
+    for (size_t at = text.find(text_); at != std::wstring::npos; at = text.find(text_, at + 3)) {
+      text.replace(at, text_.size(), L"***");
+    }
+    return text;
+  }
+
  private:
   std::wstring text_;
   bool valid_ = true;
 };
+
+// The server's last reply on this thread when it is an error reply (4xx or 5xx), on one line;
+// else empty. An earlier, successful reply says nothing about this failure.
+std::wstring serverErrorText() {
+  DWORD code = 0;
+  wchar_t buffer[512] = {};
+  DWORD length = static_cast<DWORD>(std::size(buffer));
+  if (!InternetGetLastResponseInfoW(&code, buffer, &length)) return {};
+  std::wstring text(buffer, std::min<DWORD>(length, static_cast<DWORD>(std::size(buffer) - 1)));
+  for (wchar_t& c : text) {
+    if (std::iswcntrl(c)) c = L' ';
+  }
+  while (!text.empty() && text.back() == L' ') text.pop_back();
+  const size_t start = text.find_first_not_of(L' ');
+  if (start == std::wstring::npos) return {};
+  text.erase(0, start);
+  return text[0] == L'4' || text[0] == L'5' ? text : std::wstring{};
+}
+
+// Why a WinINet call failed, from the error it left: the server's own words when it gave an
+// error reply, else the error in plain words.
+std::wstring failureReason(const win32::InternetSession& session, const std::wstring& server,
+                           DWORD error) {
+  if (win32::InternetSession::cancelled()) return L"cancelled, Vemlix was closing";
+  if (session.expired()) return L"no answer from " + server;
+  std::wstring reply = serverErrorText();
+  if (!reply.empty()) return reply;
+  switch (error) {
+    case ERROR_INTERNET_TIMEOUT:
+      return L"no answer from " + server;
+    case ERROR_INTERNET_NAME_NOT_RESOLVED:
+      return L"server " + server + L" not found";
+    case ERROR_INTERNET_CANNOT_CONNECT:
+      return L"could not connect to " + server;
+    case ERROR_INTERNET_LOGIN_FAILURE:
+    case ERROR_INTERNET_INCORRECT_USER_NAME:
+    case ERROR_INTERNET_INCORRECT_PASSWORD:
+      return L"login refused by " + server;
+    case ERROR_INTERNET_CONNECTION_ABORTED:
+    case ERROR_INTERNET_CONNECTION_RESET:
+    case ERROR_FTP_DROPPED:
+      return L"the connection to " + server + L" was lost";
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return L"the captured picture was gone before it could be sent";
+  }
+  return L"error " + std::to_wstring(error) + L" talking to " + server;
+}
 
 HINTERNET connect(const win32::InternetSession& session, const FtpAccount& account,
                   const PlainPassword& password) {
@@ -95,34 +156,49 @@ FtpUploader& FtpUploader::instance() {
   return *uploader;
 }
 
-void FtpUploader::upload(UploadJob job) {
+void FtpUploader::upload(UploadJob job, std::function<void(const UploadOutcome&)> done) {
   const std::wstring localPath = job.localPath;
   const bool temporary = job.deleteLocalFileAfter;
-  const bool started = WorkerGroup::workers().start(
-      [job = std::move(job)] { FtpUploader::instance().uploadNow(job); });
-  if (!started && temporary) DeleteFileW(localPath.c_str());
+  const bool started = WorkerGroup::workers().start([job = std::move(job), done] {
+    const UploadOutcome outcome = FtpUploader::instance().uploadNow(job);
+    if (done) done(outcome);
+  });
+  if (started) return;
+  if (temporary) DeleteFileW(localPath.c_str());
+  if (done) done(UploadOutcome::failed(L"not sent, Vemlix was closing"));
 }
 
-bool FtpUploader::uploadNow(const UploadJob& job) {
+UploadOutcome FtpUploader::uploadNow(const UploadJob& job) {
   LocalFileCleanup cleanup(job);
   const FtpAccount& account = job.account;
-  if (account.server.empty()) return false;  // a shot without a server is not uploaded
+  if (account.server.empty()) return UploadOutcome::noServer();  // nothing to send it to
   const PlainPassword password(account.passwordCipherText);
-  if (!password.valid()) return false;
+  if (!password.valid()) {
+    return UploadOutcome::failed(L"the stored FTP password cannot be read, enter it again");
+  }
   win32::InternetSession session(L"Vemlix/1.0", kLoginLimit);
-  if (!session) return false;
+  if (!session)
+    return UploadOutcome::failed(failureReason(session, account.server, GetLastError()));
 
   win32::InternetHandle connection(session, connect(session, account, password));
+  if (!connection) {
+    return UploadOutcome::failed(
+        password.maskedIn(failureReason(session, account.server, GetLastError())));
+  }
   // The login may have run out its time just as it succeeded: then the connection is closed
   // already, and its handle value may be another upload's by now.
-  if (!connection || !session.restartClock(transferLimit(job.localPath))) return false;
+  if (!session.restartClock(transferLimit(job.localPath))) {
+    return UploadOutcome::failed(L"no answer from " + account.server);
+  }
   session.limitToDeadline(connection.get());
   if (FtpPutFileW(connection.get(), job.localPath.c_str(), job.remoteName.c_str(),
                   FTP_TRANSFER_TYPE_BINARY, session.context())) {
-    return true;
+    return UploadOutcome::uploaded(account.server);
   }
+  const std::wstring reason =
+      password.maskedIn(failureReason(session, account.server, GetLastError()));
   removePartialFile(session, connection, job, password);
-  return false;
+  return UploadOutcome::failed(reason);
 }
 
 void FtpUploader::cancelAll() {

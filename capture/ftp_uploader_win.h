@@ -1,7 +1,9 @@
 #pragma once
 // Puts a captured image on the FTP server a shot names.
+#include <functional>
 #include <string>
 
+#include "capture/upload_outcome.h"
 #include "shots/shot_settings.h"
 
 // Everything one upload needs, copied when the upload is handed over, so the worker never
@@ -17,17 +19,19 @@ class FtpUploader {
  public:
   static FtpUploader& instance();
 
-  // Runs uploadNow(job) on a worker of its own and returns at once; nothing waits for it or
-  // hears of its outcome. When no worker can be started the upload is skipped (and a temporary
-  // file deleted).
-  void upload(UploadJob job);
+  // Runs uploadNow(job) on a worker of its own and returns at once; nothing waits for it.
+  // `done`, when given, hears the outcome on that worker once the upload has ended. When no
+  // worker can be started the upload is skipped (and a temporary file deleted), and `done`
+  // hears so on the calling thread.
+  void upload(UploadJob job, std::function<void(const UploadOutcome&)> done = nullptr);
 
   // Connects in passive mode to port 21 of the job's server, logs in with the decrypted password
   // and puts the file in binary mode under the remote name. No server, or a stored password
   // that does not decrypt: no connection. The whole upload is bounded in time, however the
-  // server behaves, and a failed transfer leaves no partial file on the server. True when the
-  // put succeeded.
-  bool uploadNow(const UploadJob& job);
+  // server behaves, and a failed transfer leaves no partial file on the server. True (as a
+  // bool) when the put succeeded; a failure carries the server's error text when it answered
+  // with one, else the reason in plain words.
+  UploadOutcome uploadNow(const UploadJob& job);
 
   // The end of the program: ends every upload in flight at once (their temporary files are
   // deleted as they end) and refuses every later one.

@@ -15,16 +15,28 @@ namespace {
 
 constexpr long kQuality = 65;
 
-// A copy of the whole primary screen, as a bitmap selected into no device context (GDI+ must
-// not wrap one that is still selected).
-win32::UniqueBitmap copyScreen(int width, int height) {
+// The virtual screen: the rectangle around every monitor, starting left of or above 0 when a
+// monitor lies there. Parts of it that no monitor shows come out black.
+CaptureArea virtualScreen() {
+  return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+          GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+// A copy of `area` of the screen, as a bitmap selected into no device context (GDI+ must not
+// wrap one that is still selected). Only the area is copied: a small shot of a large desktop
+// costs what the shot's pixels cost. The screen's DC from GetDC(NULL) takes virtual-screen
+// coordinates on every monitor; a DC made by CreateDC("DISPLAY") is offset on some systems
+// when a monitor lies left of the primary one.
+win32::UniqueBitmap copyScreenArea(const CaptureArea& area) {
   win32::WindowDc screen(nullptr);
   if (!screen.get()) return {};
   win32::UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
-  win32::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+  win32::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), area.width, area.height));
   if (!memory || !bitmap) return {};
   win32::SelectedObject selected(memory.get(), bitmap.get());
-  if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY)) return {};
+  if (!BitBlt(memory.get(), 0, 0, area.width, area.height, screen.get(), area.x, area.y, SRCCOPY)) {
+    return {};
+  }
   return bitmap;
 }
 
@@ -39,18 +51,18 @@ std::wstring makeTempFile() {
   return path;
 }
 
-// The area of the screen copy cut out as 24-bit RGB.
-gdip::UniqueBitmap cutArea(HBITMAP screen, const CaptureArea& area) {
+// The copied area as a GDI+ bitmap of 24-bit RGB, whatever the screen's depth.
+gdip::UniqueBitmap toRgb24(HBITMAP copy, const CaptureArea& area) {
   using namespace Gdiplus::DllExports;
-  Gdiplus::GpBitmap* whole = nullptr;
-  if (GdipCreateBitmapFromHBITMAP(screen, nullptr, &whole) != Gdiplus::Ok) return {};
-  gdip::UniqueBitmap wholeOwner(whole);
-  Gdiplus::GpBitmap* cut = nullptr;
-  if (GdipCloneBitmapAreaI(area.x, area.y, area.width, area.height, PixelFormat24bppRGB, whole,
-                           &cut) != Gdiplus::Ok) {
+  Gdiplus::GpBitmap* wrapped = nullptr;
+  if (GdipCreateBitmapFromHBITMAP(copy, nullptr, &wrapped) != Gdiplus::Ok) return {};
+  gdip::UniqueBitmap wrappedOwner(wrapped);
+  Gdiplus::GpBitmap* rgb = nullptr;
+  if (GdipCloneBitmapAreaI(0, 0, area.width, area.height, PixelFormat24bppRGB, wrapped, &rgb) !=
+      Gdiplus::Ok) {
     return {};
   }
-  return gdip::UniqueBitmap(cut);
+  return gdip::UniqueBitmap(rgb);
 }
 
 // GIF holds 256 colours at most. The 24-bit cut is reduced here, to the nearest colours of the
@@ -99,31 +111,43 @@ void ScreenCapturer::stop() {
 }
 
 bool ScreenCapturer::capture(const EffectiveShot& shot, std::wstring& path) {
+  std::wstring failure;
+  return capture(shot, path, failure);
+}
+
+bool ScreenCapturer::capture(const EffectiveShot& shot, std::wstring& path, std::wstring& failure) {
   std::shared_lock<std::shared_mutex> reading(lock_);
+  failure = L"the screen could not be read";
   if (!gdiplus_ || !gdiplus_->started()) return false;
 
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
   const CaptureArea area =
-      clampToScreen({shot.rectX, shot.rectY, shot.rectWidth, shot.rectHeight}, width, height);
-  if (area.empty()) return false;
+      clampToArea({shot.rectX, shot.rectY, shot.rectWidth, shot.rectHeight}, virtualScreen());
+  if (area.empty()) {
+    failure = L"the rectangle lies on no screen";
+    return false;
+  }
 
   const ImageFormat& format = ImageFormat::byIndex(shot.format);
   CLSID encoder{};
-  if (!gdip::findEncoder(format.mimeType, encoder)) return false;
+  if (!gdip::findEncoder(format.mimeType, encoder)) {
+    failure = L"no encoder for " + std::wstring(format.mimeType);
+    return false;
+  }
 
-  win32::UniqueBitmap screen = copyScreen(width, height);
-  if (!screen) return false;
-  gdip::UniqueBitmap cut = cutArea(screen.get(), area);
+  win32::UniqueBitmap copy = copyScreenArea(area);
+  if (!copy) return false;
+  gdip::UniqueBitmap cut = toRgb24(copy.get(), area);
   if (!cut) return false;
   cut = prepareForFormat(std::move(cut), format, area);
 
+  failure = L"the picture could not be written to the temporary folder";
   const std::wstring file = makeTempFile();
   if (file.empty()) return false;
   if (!gdip::saveImage(cut.get(), file, encoder, kQuality)) {
     DeleteFileW(file.c_str());  // empty or half written: of no use to anyone
     return false;
   }
+  failure.clear();
   path += file;
   return true;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Takes the picture of one shot: the shot's rectangle of the primary screen, encoded in the
-// shot's image format into a new temporary file.
+// Takes the picture of one shot: the shot's rectangle of the screen, on any monitor, encoded in
+// the shot's image format into a new temporary file.
 #include <memory>
 #include <shared_mutex>
 #include <string>
@@ -18,10 +18,13 @@ class ScreenCapturer {
   static ScreenCapturer& instance();  // starts GDI+ when it is not running; thread-safe
   static void release();
 
-  // Captures the shot's rectangle (cut at the screen's edges, the shot is not changed) as 24-bit
-  // RGB in the shot's format, JPEG at quality 65, into a new file "vmp....tmp" in the temporary
-  // folder, and appends that file's path to `path`. False, with `path` unchanged and no file
-  // left behind, when the rectangle is off the screen or anything fails.
+  // Captures the shot's rectangle, in virtual-screen coordinates (any monitor; negative left of
+  // or above the primary one), cut at the virtual screen's edges (the shot is not changed), as
+  // 24-bit RGB in the shot's format, JPEG at quality 65, into a new file "vmp....tmp" in the
+  // temporary folder, and appends that file's path to `path`. False, with `path` unchanged and
+  // no file left behind, when the rectangle is off every screen or anything fails; `failure`
+  // then says which in plain words.
+  bool capture(const EffectiveShot& shot, std::wstring& path, std::wstring& failure);
   bool capture(const EffectiveShot& shot, std::wstring& path);
 
  private:

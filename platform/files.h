@@ -1,6 +1,8 @@
 #pragma once
 // Whole-file access for the portable code. Paths are full paths in the platform's own form.
 #include <chrono>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,6 +42,16 @@ bool writeFileAtomically(const std::wstring& path, std::string_view bytes);
 bool copyFile(const std::wstring& from, const std::wstring& to);
 
 bool removeFile(const std::wstring& path);
+
+// Adds the bytes at the end of the file, making it when missing. Another program may read,
+// write or rename the file meanwhile. One try: false when it cannot be opened or written now.
+bool appendToFile(const std::wstring& path, std::string_view bytes);
+
+// The size in bytes of an existing file; nothing for a folder or nothing.
+std::optional<uint64_t> fileSize(const std::wstring& path);
+
+// Renames `from` to `to` in the same folder, replacing a file of that name. One try.
+bool replaceFile(const std::wstring& from, const std::wstring& to);
 // True for an existing file; false for a folder or nothing.
 bool fileExists(const std::wstring& path);
 

@@ -88,6 +88,21 @@ bool removeFile(const std::wstring& path) {
   return ::unlink(nativePath(path).c_str()) == 0;
 }
 
+bool appendToFile(const std::wstring& path, std::string_view bytes) {
+  UniqueFd fd(::open(nativePath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
+  return fd && writeAll(fd.get(), bytes) && closeChecked(fd);
+}
+
+std::optional<uint64_t> fileSize(const std::wstring& path) {
+  struct stat info {};
+  if (::stat(nativePath(path).c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
+  return static_cast<uint64_t>(info.st_size);
+}
+
+bool replaceFile(const std::wstring& from, const std::wstring& to) {
+  return ::rename(nativePath(from).c_str(), nativePath(to).c_str()) == 0;
+}
+
 bool fileExists(const std::wstring& path) {
   struct stat info {};
   return ::stat(nativePath(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);

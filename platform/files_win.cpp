@@ -48,7 +48,7 @@ bool isPassing(DWORD error) {
          error == ERROR_ACCESS_DENIED;
 }
 
-bool replaceFile(const std::wstring& from, const std::wstring& to) {
+bool replacePatiently(const std::wstring& from, const std::wstring& to) {
   constexpr DWORD kPatienceMs = 1000;
   constexpr DWORD kPauseMs = 50;
   const DWORD start = GetTickCount();
@@ -86,7 +86,7 @@ ReadResult readWholeFile(const std::wstring& path, std::string& bytes) {
 
 bool writeFileAtomically(const std::wstring& path, std::string_view bytes) {
   const std::wstring temporary = temporaryPathBeside(path);
-  if (!writeNewFile(temporary, bytes) || !replaceFile(temporary, path)) {
+  if (!writeNewFile(temporary, bytes) || !replacePatiently(temporary, path)) {
     DeleteFileW(temporary.c_str());
     return false;
   }
@@ -99,6 +99,26 @@ bool copyFile(const std::wstring& from, const std::wstring& to) {
 
 bool removeFile(const std::wstring& path) {
   return DeleteFileW(path.c_str()) != 0;
+}
+
+bool appendToFile(const std::wstring& path, std::string_view bytes) {
+  win32::UniqueFileHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file && writeAll(file.get(), bytes) && CloseHandle(file.release());
+}
+
+std::optional<uint64_t> fileSize(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+      isFolder(data.dwFileAttributes)) {
+    return std::nullopt;
+  }
+  return (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+bool replaceFile(const std::wstring& from, const std::wstring& to) {
+  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 bool fileExists(const std::wstring& path) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <utility>
 
 #include "capture/ftp_uploader_win.h"
@@ -20,6 +21,26 @@ constexpr DWORD kTickMs = 1000;
 ShotScheduler* scheduler = nullptr;
 std::mutex schedulerLock;
 
+std::atomic<bool> locked{false};
+
+struct FiringListener {
+  std::mutex lock;  // held while the listener runs, so clearing it waits for a call in progress
+  std::function<void(const FiringReport&)> listener;
+};
+
+FiringListener& firingListener() {
+  static FiringListener* const listener = new FiringListener;  // workers may report at exit
+  return *listener;
+}
+
+// The log first: it is the record that remains, whatever the listener does.
+void reportFiring(const FiringReport& report) {
+  ShotScheduler::activityLog().write(logLine(report));
+  FiringListener& listening = firingListener();
+  std::lock_guard guard(listening.lock);
+  if (listening.listener) listening.listener(report);
+}
+
 // Outlives stop() and start(): a scheduler restarted while the user is away stays paused.
 IdleTracker& idleTracker() {
   static IdleTracker* const tracker = new IdleTracker();
@@ -28,21 +49,25 @@ IdleTracker& idleTracker() {
 
 // The shot worker of the program: GDI+ capture, FTP upload.
 const ShotWorker& shotWorker() {
-  static const ShotWorker* const worker = new ShotWorker(
-      {[](const EffectiveShot& shot, std::wstring& path) {
-         return ScreenCapturer::instance().capture(shot, path);
-       },
-       [](const EffectiveShot& shot, std::wstring remoteName, std::wstring localPath) {
-         FtpUploader::instance().upload(
-             UploadJob{shot.ftp, std::move(remoteName), std::move(localPath), true});
-       },
-       nullptr});
+  static const ShotWorker* const worker =
+      new ShotWorker({[](const EffectiveShot& shot, std::wstring& path, std::wstring& failure) {
+                        return ScreenCapturer::instance().capture(shot, path, failure);
+                      },
+                      [](const EffectiveShot& shot, std::wstring remoteName, std::wstring localPath,
+                         std::function<void(const UploadOutcome&)> done) {
+                        FtpUploader::instance().upload(
+                            UploadJob{shot.ftp, std::move(remoteName), std::move(localPath), true},
+                            std::move(done));
+                      },
+                      nullptr, reportFiring});
   return *worker;
 }
 
 // The tick of the kernel timer queue, which stop() waits for: it reads the settings, so the
 // settings outlive it.
 void onTick() {
+  // Before the idle rule: a locked session's ticks are not idle ticks either, they do not exist.
+  if (locked) return;
   LASTINPUTINFO input{};
   input.cbSize = sizeof(input);
   if (!GetLastInputInfo(&input)) input.dwTime = 0;
@@ -105,6 +130,27 @@ void ShotScheduler::fireShot(const ShotPtr& shot) {
   if (!shot) return;
   shotWorker().start(firingOf(shot, ShotStore::instance(), AppSettings::instance()),
                      WorkerGroup::workers());
+}
+
+void ShotScheduler::setSessionLocked(bool isLocked) {
+  locked = isLocked;
+}
+
+bool ShotScheduler::sessionLocked() {
+  return locked;
+}
+
+void ShotScheduler::setFiringListener(std::function<void(const FiringReport&)> listener) {
+  FiringListener& listening = firingListener();
+  std::lock_guard guard(listening.lock);
+  listening.listener = std::move(listener);
+}
+
+ActivityLog ShotScheduler::activityLog() {
+  const AppSettings& settings = AppSettings::instance();
+  // Without a documents folder there is no data folder, and so no log.
+  if (settings.getString(SettingId::DOCS_PATH).empty()) return ActivityLog({});
+  return ActivityLog(settings.sharedDataFolder());
 }
 
 void ShotScheduler::beginShutdown() {

@@ -1,10 +1,13 @@
 #pragma once
 // Automatic Mode: a one-second timer that counts the enabled shots and fires them, paused
-// while the user is idle for longer than allowed. Also where Take Shot enters the shot worker.
+// while the user is idle for longer than allowed and while the session is locked. Also where
+// Take Shot enters the shot worker, and where the outcome of every firing is reported.
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <mutex>
 
+#include "scheduler/activity_log.h"
 #include "shots/shot_store.h"
 
 class PeriodicTimer;
@@ -22,9 +25,23 @@ class ShotScheduler {
   void stop();
   bool isRunning() const;
 
-  // Takes `shot` at once on a worker thread, running or not, enabled or not. Its tickCount
-  // is left as it is.
+  // Takes `shot` at once on a worker thread, running or not, enabled or not, locked or not:
+  // the user asked for it. Its tickCount is left as it is.
   void fireShot(const ShotPtr& shot);
+
+  // While the session is locked the screen shows the lock screen, or nothing: ticks neither
+  // count nor fire, so nothing is captured, saved or uploaded, and counting goes on where it
+  // stopped once it is unlocked. Kept across stop() and start(), like the idle state.
+  static void setSessionLocked(bool locked);
+  static bool sessionLocked();
+
+  // Hears every firing's report on the worker that ends it (after the log line is written);
+  // empty for none. Setting it waits for a call in progress, so once it has been cleared no
+  // call is running or will come.
+  static void setFiringListener(std::function<void(const FiringReport&)> listener);
+
+  // Vemlix.log in the data folder the settings name now.
+  static ActivityLog activityLog();
 
   // The end of the program, first half, quick enough for the UI thread: stops the timer,
   // refuses new workers and cancels the uploads in flight, which end at once and delete their

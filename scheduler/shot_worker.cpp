@@ -5,6 +5,7 @@
 #include "capture/local_saver.h"
 #include "capture/output_name.h"
 #include "capture/time_stamper.h"
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/worker_group.h"
 #include "shots/shot_store.h"
@@ -23,18 +24,41 @@ void recordCapturedFile(const std::weak_ptr<ShotDefinition>& record, const std::
 ShotWorker::ShotWorker(ShotServices services) : services_(std::move(services)) {}
 
 void ShotWorker::fire(const Firing& firing) const {
+  const auto tell = [report = services_.report](const FiringReport& outcome) {
+    if (report) report(outcome);
+  };
+  FiringReport report;
+  report.time = platform::localNow();
+  report.shotName = firing.shot.name;
+
   std::wstring path;
-  if (!services_.capture || !services_.capture(firing.shot, path)) return;
+  std::wstring failure;
+  if (!services_.capture || !services_.capture(firing.shot, path, failure)) {
+    report.whyNoFile = L"not captured: " + (failure.empty() ? L"no picture was made" : failure);
+    tell(report);
+    return;
+  }
+  report.captured = true;
 
   const std::wstring stamp = stampNow(firing.shot.timestampPattern);
   // A failed local copy does not stop the upload: the server may still get the picture.
-  LocalSaver().saveLocalCopy(firing.shot, path, stamp);
+  const std::wstring target = localTargetPath(firing.shot, stamp);
+  if (LocalSaver().saveLocalCopy(firing.shot, path, stamp)) {
+    report.localFile = target;
+  } else {
+    report.whyNoFile = L"not saved: could not write " + target;
+  }
   recordCapturedFile(firing.record, path);
   // From here on the upload owns the temporary file and deletes it.
   if (services_.upload) {
-    services_.upload(firing.shot, remoteFileName(firing.shot, stamp), path);
+    services_.upload(firing.shot, remoteFileName(firing.shot, stamp), path,
+                     [tell, report](const UploadOutcome& upload) mutable {
+                       report.upload = upload;
+                       tell(report);
+                     });
   } else {
     platform::removeFile(path);
+    tell(report);
   }
 }
 

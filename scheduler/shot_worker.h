@@ -1,12 +1,15 @@
 #pragma once
 // The road of one firing, whether the timer or Take Shot fired it: capture into a temporary
-// file, local copy, the record's capturedFile, upload. The worker works on its own copy of
-// the shot's values, so the UI thread may edit or delete the shot meanwhile.
+// file, local copy, the record's capturedFile, upload, and a report of how it all ended. The worker
+// works on its own copy of the shot's values, so the UI thread may edit or delete the shot
+// meanwhile.
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "capture/upload_outcome.h"
+#include "scheduler/activity_log.h"
 #include "shots/shot_definition.h"
 #include "shots/shot_settings.h"
 
@@ -23,14 +26,18 @@ struct Firing {
 // and the FTP upload; tests plug in fakes.
 struct ShotServices {
   // Captures `shot` into a new temporary image file and gives its path; false when nothing
-  // was captured (and no file is left behind).
-  std::function<bool(const EffectiveShot& shot, std::wstring& path)> capture;
+  // was captured (and no file is left behind), with the reason in `failure`.
+  std::function<bool(const EffectiveShot& shot, std::wstring& path, std::wstring& failure)> capture;
   // Takes over the temporary file: sends it as `remoteName` when the shot names a server and
-  // deletes it afterwards, or at once when there is nothing to send.
-  std::function<void(const EffectiveShot& shot, std::wstring remoteName, std::wstring localPath)>
+  // deletes it afterwards, or at once when there is nothing to send. Calls `done` once, with the
+  // outcome, when the upload has ended (on whatever thread it ended on).
+  std::function<void(const EffectiveShot& shot, std::wstring remoteName, std::wstring localPath,
+                     std::function<void(const UploadOutcome&)> done)>
       upload;
   // The time text of `pattern` for now. Empty means TimeStamper on the local clock.
   std::function<std::wstring(std::wstring_view pattern)> stamp;
+  // Hears how each firing ended, once, after its upload has ended. May be empty.
+  std::function<void(const FiringReport& report)> report;
 };
 
 class ShotWorker {

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # `make bench`: how long Vemlix takes to capture the whole virtual screen (1280x1024x24) into
 # a local file, per image format, beside ImageMagick's `import -window root` writing the same
-# format from the same display while the same picture is shown. Figures only, nothing asserted.
+# format from the same display while the same picture is shown; then the capture alone for the
+# full screen and for a 320 x 240 shot, before and after it came to copy only the shot's
+# rectangle (capture_bench measures both ways). Figures only, nothing asserted.
 # Usage: bench.sh [BUILD_DIR]   (default: build/windows, the windows preset's)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -55,7 +57,10 @@ done
 
 head -1 "$work/vemlix.txt"
 printf '%-6s %12s %12s %8s %14s %14s\n' format "vemlix ms" "import ms" ratio "vemlix bytes" "import bytes"
-tail -n +2 "$work/vemlix.txt" | while read -r ext ms _ bytes _; do
+# The lines up to the first empty one are per format; what follows is printed as it is. Wine
+# writes the program's line ends as CR LF.
+tr -d '\r' <"$work/vemlix.txt" >"$work/vemlix-lines.txt"
+awk 'NR > 1 && NF == 0 { exit } NR > 1' "$work/vemlix-lines.txt" | while read -r ext ms _ bytes _; do
   [ "$ext" = jpeg ] && ext=jpg
   theirs="${imported[$ext]}"
   printf '%-6s %12s %12s %8s %14s %14s\n' "$ext" "$ms" "$theirs" \
@@ -63,6 +68,7 @@ tail -n +2 "$work/vemlix.txt" | while read -r ext ms _ bytes _; do
     "$(cat "$work/import-$ext.bytes")"
 done
 echo "ratio: Vemlix's time over import's (below 1: Vemlix is faster)"
+awk 'rest; NF == 0 { rest = 1; print }' "$work/vemlix-lines.txt"
 
 # Automatic Mode: interval accuracy and a soak of firings with uploads, in a session and a
 # network namespace of their own.

@@ -1,8 +1,9 @@
 #include "ui/main_window.h"
 
 #include <commctrl.h>
-// After windows.h, which it builds on.
+// After windows.h, which they build on.
 #include <shellapi.h>
+#include <wtsapi32.h>
 
 #include <utility>
 
@@ -31,6 +32,8 @@ constexpr POINT kDefaultPosition{400, 400};
 constexpr wchar_t kHomePage[] = L"http://vemlix.example.com/projects/vemlix/";
 // Posted once the window exists, so that start-up never waits on the user.
 constexpr UINT kWarnUnreadableFiles = WM_APP + 1;
+// Posted by a worker that has reported a firing: workers never touch windows themselves.
+constexpr UINT kFiringReported = WM_APP + 2;
 
 struct ButtonPlace {
   int x;
@@ -219,6 +222,12 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kWarnUnreadableFiles:
       onWarnUnreadableFiles();
       return 0;
+    case WM_WTSSESSION_CHANGE:
+      onSessionChange(wParam);
+      return 0;
+    case kFiringReported:
+      onFiringReported();
+      return 0;
   }
   if (message == activateMessage()) {
     onActivateRequest();
@@ -250,6 +259,9 @@ void MainWindow::onCreate() {
   }
   tray_.addIcon(window_, instance_, IDI_SMALL);
   applyDpi(dpi);
+  // Lock and unlock reach this window from now on.
+  WTSRegisterSessionNotification(window_, NOTIFY_FOR_THIS_SESSION);
+  ShotScheduler::setFiringListener([this](const FiringReport& report) { onFiringReport(report); });
 }
 
 UINT MainWindow::automaticModePicture() const {
@@ -315,6 +327,9 @@ LRESULT MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
     case CMD_HOME_PAGE:
       openHomePage();
       return 0;
+    case CMD_OPEN_LOG:
+      openLog();
+      return 0;
   }
   return defaultProcessing(WM_COMMAND, wParam, lParam);
 }
@@ -364,6 +379,18 @@ void MainWindow::openHomePage() const {
   openWithShell(kHomePage);
 }
 
+void MainWindow::openLog() const {
+  const ActivityLog log = ShotScheduler::activityLog();
+  if (log.create()) {
+    openWithShell(log.path());
+    return;
+  }
+  const std::wstring where = log.path().empty() ? L"Vemlix has no data folder" : log.path();
+  MessageBoxW(window_,
+              (L"The log could not be made, so there is nothing to open.\n\n" + where).c_str(),
+              title_.c_str(), MB_OK | MB_ICONWARNING);
+}
+
 void MainWindow::openSettings() {
   runSettingsDialog(window_);
 }
@@ -407,6 +434,9 @@ void MainWindow::onPaint() {
 }
 
 void MainWindow::onDestroy() {
+  // Waits for a worker telling this window of a firing; none does afterwards.
+  ShotScheduler::setFiringListener(nullptr);
+  WTSUnRegisterSessionNotification(window_);
   tray_.removeIcon();
   // Reached by Exit and by the system close command alike. Nothing here waits on a worker:
   // uploads are cancelled, and what the workers use is freed once they have ended, after the
@@ -422,6 +452,30 @@ void MainWindow::onDestroy() {
 
 void MainWindow::onWarnUnreadableFiles() {
   MessageBoxW(window_, unreadableFilesMessage().c_str(), title_.c_str(), MB_OK | MB_ICONWARNING);
+}
+
+void MainWindow::onSessionChange(WPARAM change) {
+  if (change == WTS_SESSION_LOCK) ShotScheduler::setSessionLocked(true);
+  if (change == WTS_SESSION_UNLOCK) ShotScheduler::setSessionLocked(false);
+}
+
+void MainWindow::onFiringReport(const FiringReport& report) {
+  {
+    std::lock_guard guard(reportLock_);
+    report_ = report;
+  }
+  PostMessageW(window_, kFiringReported, 0, 0);
+}
+
+// Only the last report counts: the badge shows until a firing succeeds, and a success that
+// ended after a failure is the newer news.
+void MainWindow::onFiringReported() {
+  std::optional<FiringReport> report;
+  {
+    std::lock_guard guard(reportLock_);
+    report.swap(report_);
+  }
+  if (report) tray_.showStatus(tipText(*report), report->failed());
 }
 
 void MainWindow::onActivateRequest() {

@@ -4,9 +4,12 @@
 #include <windows.h>
 
 #include <array>
+#include <mutex>
+#include <optional>
 #include <string>
 
 #include "platform/win32_handles.h"
+#include "scheduler/activity_log.h"
 #include "ui/tray_icon.h"
 #include "widgets/base_window.h"
 #include "widgets/image_button.h"
@@ -49,6 +52,11 @@ class MainWindow : public BaseWindow<MainWindow> {
   void onDestroy();
   void onActivateRequest();
   void onWarnUnreadableFiles();
+  void onSessionChange(WPARAM change);
+  // On a worker: keeps the report for the UI thread and tells it.
+  void onFiringReport(const FiringReport& report);
+  // On the UI thread: the last firing's outcome on the tray icon.
+  void onFiringReported();
 
   void newShot();
   void switchAutomaticMode();
@@ -56,6 +64,7 @@ class MainWindow : public BaseWindow<MainWindow> {
   void minimize();
   void openHelp() const;
   void openHomePage() const;
+  void openLog() const;
   void openSettings();
   void openAbout();
   void exitProgram();
@@ -75,4 +84,7 @@ class MainWindow : public BaseWindow<MainWindow> {
   // Minimize, Exit.
   std::array<ImageButton, 10> buttons_;
   TrayIcon tray_;
+  // The last firing reported by a worker, until the UI thread takes it.
+  std::mutex reportLock_;
+  std::optional<FiringReport> report_;
 };

@@ -61,6 +61,7 @@
 #define CMD_ABOUT 180
 #define CMD_HELP 181
 #define CMD_HOME_PAGE 182
+#define CMD_OPEN_LOG 183
 
 // The notification-area icon's messages to the main window.
 #define WM_TRAYICON 100

@@ -1,5 +1,8 @@
 #include "ui/tray_icon.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "scheduler/shot_scheduler_win.h"
 #include "ui/resource_ids.h"
 
@@ -40,6 +43,11 @@ NOTIFYICONDATAW TrayIcon::record() const {
   data.uFlags = NIF_MESSAGE | NIF_ICON;
   data.uCallbackMessage = WM_TRAYICON;
   data.hIcon = icon_;
+  // No tip until there is something to say: before the first firing there is nothing to report.
+  if (!tip_.empty()) {
+    data.uFlags |= NIF_TIP;
+    tip_.copy(data.szTip, std::min(tip_.size(), std::size(data.szTip) - 1));
+  }
   return data;
 }
 
@@ -53,6 +61,15 @@ void TrayIcon::addIcon(HWND window, HINSTANCE module, UINT iconId) {
   }
   NOTIFYICONDATAW data = record();
   Shell_NotifyIconW(NIM_ADD, &data);
+}
+
+void TrayIcon::showStatus(const std::wstring& tip, bool warning) {
+  tip_ = tip;
+  warning_ = warning;
+  icon_ = LoadIconW(module_, MAKEINTRESOURCEW(warning ? IDI_SMALL_WARNING : iconId_));
+  if (!added_) return;
+  NOTIFYICONDATAW data = record();
+  Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
 void TrayIcon::removeIcon() {
@@ -72,6 +89,7 @@ win32::UniqueMenu TrayIcon::buildMenu(HWND window) {
       {L"&Visit the Vemlix home page", CMD_HOME_PAGE},
       {nullptr, CMD_MENU_SEPARATOR},
       {L"&Help...", CMD_HELP},
+      {L"Open &Log", CMD_OPEN_LOG},
       {nullptr, CMD_MENU_SEPARATOR},
       {L"&Automatic Mode", CMD_AUTOMATIC_MODE},
       {nullptr, CMD_MENU_SEPARATOR},

@@ -5,6 +5,8 @@
 // After windows.h, which it builds on.
 #include <shellapi.h>
 
+#include <string>
+
 #include "platform/win32_handles.h"
 
 class TrayIcon {
@@ -21,10 +23,17 @@ class TrayIcon {
   void addIcon(HWND window, HINSTANCE module, UINT iconId);
   void removeIcon();
 
+  // Shows `tip` (one line, cut to what the notification area holds) on hover, and the icon with
+  // a warning badge while `warning` holds. Kept for when the icon has to be added again.
+  void showStatus(const std::wstring& tip, bool warning);
+  const std::wstring& tip() const { return tip_; }
+  bool showsWarning() const { return warning_; }
+
   // The menu at the cursor; a chosen item reaches `window` as WM_COMMAND.
   void showMenu(HWND window) const;
   // The menu as it stands now for `window`: "&Automatic Mode" ticked while Automatic Mode runs,
-  // "&Hide Vemlix" or "S&how Vemlix" as the window is shown or hidden.
+  // "&Hide Vemlix" or "S&how Vemlix" as the window is shown or hidden, "Open &Log" after
+  // "&Help...".
   static win32::UniqueMenu buildMenu(HWND window);
 
   // The message the shell broadcasts when it makes the notification area anew.
@@ -38,4 +47,6 @@ class TrayIcon {
   HWND window_ = nullptr;
   HICON icon_ = nullptr;  // a shared resource icon: not destroyed
   HINSTANCE module_ = nullptr;
+  std::wstring tip_;
+  bool warning_ = false;
 };

@@ -48,3 +48,17 @@ TEST(CaptureAreaTest, ExtremeValuesDoNotOverflow) {
 }
 
 }  // namespace
+
+namespace {
+
+// Three monitors: one 1024 wide left of the primary, the primary 1280 x 1024, one right of it.
+TEST(CaptureAreaTest, TheVirtualScreenReachesLeftOfZero) {
+  const CaptureArea screens{-1024, 0, 3328, 1024};
+  EXPECT_EQ(clampToArea({-900, 100, 200, 150}, screens), (CaptureArea{-900, 100, 200, 150}));
+  EXPECT_EQ(clampToArea({-1100, -50, 300, 100}, screens), (CaptureArea{-1024, 0, 224, 50}));
+  EXPECT_EQ(clampToArea({2200, 900, 300, 300}, screens), (CaptureArea{2200, 900, 104, 124}));
+  EXPECT_TRUE(clampToArea({-2000, 0, 900, 100}, screens).empty());
+  EXPECT_TRUE(clampToArea({2304, 0, 100, 100}, screens).empty());
+}
+
+}  // namespace

@@ -28,11 +28,19 @@ struct Upload {
 class FakeDelivery {
  public:
   ShotServices services() {
-    return {[this](const EffectiveShot& shot, std::wstring& path) { return capture(shot, path); },
-            [this](const EffectiveShot& shot, std::wstring remote, std::wstring local) {
-              upload(shot, std::move(remote), std::move(local));
+    return {[this](const EffectiveShot& shot, std::wstring& path, std::wstring&) {
+              return capture(shot, path);
             },
-            [this](std::wstring_view pattern) { return stamp(pattern); }};
+            [this](const EffectiveShot& shot, std::wstring remote, std::wstring local,
+                   std::function<void(const UploadOutcome&)> done) {
+              upload(shot, std::move(remote), std::move(local));
+              done(UploadOutcome::uploaded(shot.ftp.server));
+            },
+            [this](std::wstring_view pattern) { return stamp(pattern); },
+            [this](const FiringReport& report) {
+              std::lock_guard guard(lock_);
+              reports_.push_back(report);
+            }};
   }
 
   bool captureFails = false;
@@ -49,6 +57,10 @@ class FakeDelivery {
   std::vector<Upload> uploads() const {
     std::lock_guard guard(lock_);
     return uploads_;
+  }
+  std::vector<FiringReport> reports() const {
+    std::lock_guard guard(lock_);
+    return reports_;
   }
   const std::wstring& tempPath() const { return temp_.path(); }
 
@@ -76,6 +88,7 @@ class FakeDelivery {
   int captures_ = 0;
   int stamps_ = 0;
   std::vector<Upload> uploads_;
+  std::vector<FiringReport> reports_;
   TempFolder temp_;
 };
 
@@ -198,6 +211,23 @@ TEST_F(ShotWorkerTest, StartRunsTheFiringOnAWorkerOfTheGroup) {
 
   EXPECT_FALSE(ShotWorker(fake_.services()).start(makeFiring(storedShot()), group));
   EXPECT_EQ(fake_.captures(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// One report per firing, made once the upload has ended: the saved file, or why there is none.
+TEST_F(ShotWorkerTest, EachFiringIsReportedOnceWithItsFileOrTheReason) {
+  ShotWorker worker(fake_.services());
+  worker.fire(makeFiring(storedShot()));
+  fake_.captureFails = true;
+  worker.fire(makeFiring(storedShot()));
+  const std::vector<FiringReport> reports = fake_.reports();
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports[0].localFile, local_.file(L"Desk-T@1.png"));
+  EXPECT_EQ(reports[0].upload.detail, L"ftp.example.com");
+  EXPECT_EQ(reports[1].whyNoFile.rfind(L"not captured: ", 0), 0u);
 }
 
 }  // namespace

@@ -131,11 +131,11 @@ TEST_F(TickWorkerTest, TickWorkerStartsOneShotWorkerPerFiring) {
   add(L"b", true, 2);
   add(L"c", true, 0);
   std::atomic<int> captures{0};
-  const ShotWorker worker({[&](const EffectiveShot&, std::wstring&) {
+  const ShotWorker worker({[&](const EffectiveShot&, std::wstring&, std::wstring&) {
                              ++captures;
                              return false;
                            },
-                           nullptr, nullptr});
+                           nullptr, nullptr, nullptr});
   WorkerGroup group;
   runTickWorker(worker, group);
   ASSERT_TRUE(group.waitIdle(std::chrono::seconds(10)));
@@ -153,13 +153,15 @@ namespace {
 TEST(TickWorkerConcurrencyTest, TicksAndFiringsRaceWithEditsOfTheStore) {
   ShotStore::instance().reopen();
   std::atomic<int> captures{0};
-  const ShotWorker worker({[&](const EffectiveShot& shot, std::wstring& path) {
-                             ++captures;
-                             path = L"no such file " + shot.name;
-                             return true;
-                           },
-                           [](const EffectiveShot&, std::wstring, std::wstring) {},
-                           [](std::wstring_view) { return std::wstring(L"now"); }});
+  const ShotWorker worker(
+      {[&](const EffectiveShot& shot, std::wstring& path, std::wstring&) {
+         ++captures;
+         path = L"no such file " + shot.name;
+         return true;
+       },
+       [](const EffectiveShot&, std::wstring, std::wstring,
+          std::function<void(const UploadOutcome&)> done) { done(UploadOutcome::noServer()); },
+       [](std::wstring_view) { return std::wstring(L"now"); }, nullptr});
   WorkerGroup group;
   std::atomic<bool> stop{false};
   std::thread ticker([&] {

@@ -163,8 +163,11 @@ TEST_F(FtpUploadTest, FailuresStoreNothing) {
 
 TEST_F(FtpUploadTest, NoServerOrNothingListeningEndsAtOnce) {
   const auto start = Clock::now();
-  EXPECT_FALSE(FtpUploader::instance().uploadNow(job(L"No-server.png", L"")));
-  EXPECT_FALSE(FtpUploader::instance().uploadNow(job(L"Nobody.png", kNobody)));
+  const UploadOutcome noServer = FtpUploader::instance().uploadNow(job(L"No-server.png", L""));
+  EXPECT_EQ(noServer.result, UploadOutcome::Result::kNoServer);
+  const UploadOutcome nobody = FtpUploader::instance().uploadNow(job(L"Nobody.png", kNobody));
+  EXPECT_FALSE(nobody);
+  EXPECT_EQ(nobody.detail, L"could not connect to 127.0.0.2");
   EXPECT_LT(secondsSince(start), 10.0);
 }
 
@@ -206,9 +209,11 @@ TEST_F(FtpUploadTest, ServerThatNeverAnswersCannotKeepTheWorker) {
   UploadJob hanging = job(L"Hanging.png", kSilent);
   hanging.deleteLocalFileAfter = true;
   const auto start = Clock::now();
-  FtpUploader::instance().upload(hanging);
+  UploadOutcome outcome = UploadOutcome::uploaded(L"not told");
+  FtpUploader::instance().upload(hanging, [&](const UploadOutcome& ended) { outcome = ended; });
   ASSERT_TRUE(WorkerGroup::workers().waitIdle(std::chrono::seconds(100)));
   const double seconds = secondsSince(start);
+  EXPECT_EQ(outcome.detail, L"no answer from 127.0.0.3");
   std::printf("upload to a silent server ended after %.1f s\n", seconds);
   EXPECT_LT(seconds, 40.0);
   EXPECT_FALSE(exists(image_));

@@ -1,17 +1,21 @@
 // The main window made in the test's own process, with a private data folder: the shot list,
-// its commands, Automatic Mode, the tray icon and menu, the position and the layout at 144 dpi.
+// its commands, Automatic Mode, the tray icon and menu, the position and the layout at 144 dpi;
+// what a firing leaves in the log and on the tray icon, and Automatic Mode while locked.
 #include <gtest/gtest.h>
 #include <windows.h>
 // After windows.h, which they build on.
 #include <commctrl.h>
 #include <shellapi.h>
+#include <wtsapi32.h>
 
 #include <chrono>
 #include <string>
 #include <vector>
 
+#include "platform/text_codec.h"
 #include "platform/worker_group.h"
 #include "scheduler/shot_scheduler_win.h"
+#include "settings/password_cipher.h"
 #include "shots/shots_file.h"
 #include "support/data_folder_test.h"
 #include "support/message_pump_win.h"
@@ -192,32 +196,35 @@ TEST_F(MainWindowTest, AutomaticModeSwitchesThePictureTheMenuAndTheSetting) {
   EXPECT_EQ(button->normalImageId, static_cast<UINT>(IDB_AUTOMATIC_RUNNING));
   EXPECT_NE(settingsFile().find("\r\nSCHED_ON=1\r\n"), std::string::npos);
   const win32::UniqueMenu running = TrayIcon::buildMenu(window_);
-  EXPECT_EQ(itemText(running.get(), 6), L"&Automatic Mode");
-  EXPECT_TRUE(GetMenuState(running.get(), 6, MF_BYPOSITION) & MF_CHECKED);
+  EXPECT_EQ(itemText(running.get(), 7), L"&Automatic Mode");
+  EXPECT_TRUE(GetMenuState(running.get(), 7, MF_BYPOSITION) & MF_CHECKED);
 
   command(CMD_AUTOMATIC_MODE);
   EXPECT_FALSE(ShotScheduler::instance().isRunning());
   EXPECT_EQ(button->normalImageId, static_cast<UINT>(IDB_AUTOMATIC_STOPPED));
   EXPECT_NE(settingsFile().find("\r\nSCHED_ON=0\r\n"), std::string::npos);
   const win32::UniqueMenu stopped = TrayIcon::buildMenu(window_);
-  EXPECT_FALSE(GetMenuState(stopped.get(), 6, MF_BYPOSITION) & MF_CHECKED);
+  EXPECT_FALSE(GetMenuState(stopped.get(), 7, MF_BYPOSITION) & MF_CHECKED);
 }
 
 TEST_F(MainWindowTest, TheTrayMenuFollowsTheWindowAndTheIconComesBack) {
   open();
   ASSERT_TRUE(IsWindowVisible(window_));
   const win32::UniqueMenu shown = TrayIcon::buildMenu(window_);
-  ASSERT_EQ(GetMenuItemCount(shown.get()), 12);
+  ASSERT_EQ(GetMenuItemCount(shown.get()), 13);
   EXPECT_EQ(itemText(shown.get(), 0), L"Ab&out Vemlix...");
-  EXPECT_EQ(itemText(shown.get(), 8), L"&Hide Vemlix");
-  EXPECT_EQ(itemText(shown.get(), 11), L"&Exit Vemlix");
-  EXPECT_EQ(GetMenuItemID(shown.get(), 9), static_cast<UINT>(CMD_SETTINGS));
+  EXPECT_EQ(itemText(shown.get(), 4), L"&Help...");
+  EXPECT_EQ(itemText(shown.get(), 5), L"Open &Log");
+  EXPECT_EQ(GetMenuItemID(shown.get(), 5), static_cast<UINT>(CMD_OPEN_LOG));
+  EXPECT_EQ(itemText(shown.get(), 9), L"&Hide Vemlix");
+  EXPECT_EQ(itemText(shown.get(), 12), L"&Exit Vemlix");
+  EXPECT_EQ(GetMenuItemID(shown.get(), 10), static_cast<UINT>(CMD_SETTINGS));
 
   // A left click on the icon hides the window, the next one shows it.
   SendMessageW(window_, WM_TRAYICON, 0, WM_LBUTTONDOWN);
   EXPECT_FALSE(IsWindowVisible(window_));
   const win32::UniqueMenu hidden = TrayIcon::buildMenu(window_);
-  EXPECT_EQ(itemText(hidden.get(), 8), L"S&how Vemlix");
+  EXPECT_EQ(itemText(hidden.get(), 9), L"S&how Vemlix");
   SendMessageW(window_, WM_TRAYICON, 0, WM_LBUTTONDOWN);
   EXPECT_TRUE(IsWindowVisible(window_));
 
@@ -313,6 +320,87 @@ TEST(MainWindowHelpTest, HelpOpensTheHelpFileBesideTheProgram) {
   DWORD exitCode = 1;
   EXPECT_TRUE(vemlix.waitForExit(10000, exitCode));
   removeVemlixData();
+}
+
+// Firings whose reports reach the log and the tray icon; uploads go to tests/servers.
+class MainWindowReportTest : public MainWindowTest {
+ protected:
+  void addUploadedShot(const std::wstring& name, std::wstring password) {
+    addShot(name);
+    PasswordCipher::instance().encrypt(password, password.size());
+    shots_.back().FTP_SERVER = L"127.0.0.1";
+    shots_.back().FTP_USER = L"vemlix";
+    shots_.back().FTP_PASS = password;
+  }
+  // Takes the shot in `slot` and waits until its report has reached the tray icon.
+  void takeAndWait(uint32_t slot) {
+    const std::wstring before = tray().tip();
+    ShotScheduler::instance().fireShot(ShotStore::instance().at(slot));
+    ASSERT_TRUE(WorkerGroup::workers().waitIdle(std::chrono::seconds(30)));
+    pumpUntil([&] { return tray().tip() != before; }, 2000);
+  }
+  static const TrayIcon& tray() { return MainWindow::instance().trayIcon(); }
+  static std::string log() { return readBytes(ShotScheduler::activityLog().path()); }
+  size_t filesOf(const std::wstring& name) const {
+    return filesMatching(pictures_.path(), name + L"-*.png").size();
+  }
+};
+
+TEST_F(MainWindowReportTest, ASavedAndUploadedShotAndARefusedLoginReachTheLogAndTheIcon) {
+  addUploadedShot(L"Desk", L"Up-load 7");
+  addUploadedShot(L"Refused", L"Wrong pass 8");
+  open();
+  ASSERT_TRUE(tray().tip().empty());
+
+  takeAndWait(0);
+  const std::wstring saved = *filesMatching(pictures_.path(), L"Desk-*.png").begin();
+  const std::string first = log();
+  EXPECT_NE(first.find(" | Desk | saved " + encodeUtf8(pictures_.file(saved), false) +
+                       " | uploaded to 127.0.0.1\r\n"),
+            std::string::npos)
+      << first;
+  EXPECT_EQ(tray().tip().substr(0, 5) + tray().tip().substr(13), L"Desk  saved and uploaded");
+  EXPECT_FALSE(tray().showsWarning());
+
+  takeAndWait(1);
+  const std::string both = log();
+  // The server's own words: pyftpdlib answers a wrong password with "530 Authentication failed."
+  EXPECT_NE(both.find(" | Refused | saved ", first.size()), std::string::npos) << both;
+  EXPECT_NE(both.find(" | upload failed: 530 Authentication failed.\r\n"), std::string::npos);
+  EXPECT_EQ(tray().tip().substr(16), L" upload failed: 530 Authentication failed.");
+  EXPECT_TRUE(tray().showsWarning());
+  EXPECT_EQ(both.find("Up-load 7"), std::string::npos);
+  EXPECT_EQ(both.find("Wrong pass 8"), std::string::npos);
+
+  Sleep(1000);  // a new second, so a new file name
+  takeAndWait(0);
+  EXPECT_FALSE(tray().showsWarning());  // until the next success
+}
+
+TEST_F(MainWindowReportTest, AutomaticModeTakesNothingWhileTheSessionIsLocked) {
+  addShot(L"Locked", true);
+  shots_.back().AUTO_INTERVAL = 1;
+  addShot(L"Slow", true);
+  shots_.back().AUTO_INTERVAL = 1000;
+  open();
+  const auto slowCount = [] {
+    return ShotStore::instance().copy(ShotStore::instance().at(1)).tickCount;
+  };
+  ShotScheduler::instance().start();
+  ASSERT_TRUE(pumpUntil([&] { return filesOf(L"Locked") >= 1; }, 5000));
+
+  SendMessageW(window_, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
+  pumpUntil([] { return false; }, 300);  // a tick already under way may still end
+  ASSERT_TRUE(WorkerGroup::workers().waitIdle(std::chrono::seconds(20)));
+  const size_t atLock = filesOf(L"Locked");
+  const int32_t countAtLock = slowCount();
+  pumpUntil([] { return false; }, 3000);
+  EXPECT_EQ(filesOf(L"Locked"), atLock);
+  EXPECT_EQ(slowCount(), countAtLock);
+
+  SendMessageW(window_, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+  EXPECT_TRUE(pumpUntil([&] { return filesOf(L"Locked") >= atLock + 2; }, 5000));
+  EXPECT_GT(slowCount(), countAtLock);
 }
 
 }  // namespace

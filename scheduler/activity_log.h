@@ -1,0 +1,61 @@
+#pragma once
+// What became of each firing, for a user who was not watching: one line per firing in
+// Vemlix.log beside the data files, and a one-line summary for the notification-area icon.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "capture/upload_outcome.h"
+#include "platform/clock.h"
+
+inline constexpr wchar_t kActivityLogName[] = L"Vemlix.log";
+// The one older file kept when the log rolls over; it ends in .log so that it opens the same way.
+inline constexpr wchar_t kOlderActivityLogName[] = L"Vemlix.old.log";
+inline constexpr uint64_t kActivityLogLimit = 1024 * 1024;
+
+struct FiringReport {
+  platform::LocalTime time;  // when the shot fired
+  std::wstring shotName;
+  bool captured = false;
+  std::wstring localFile;  // the saved copy's full path; empty when there is none
+  std::wstring whyNoFile;  // then why, in plain words
+  UploadOutcome upload;    // not looked at when nothing was captured
+
+  // Nothing captured, no local copy, or the upload failed. A shot without a server that was
+  // saved has not failed.
+  bool failed() const;
+};
+
+// "2026-05-01 10:42:03 | Desk | saved C:\...\Desk-1.png | uploaded to ftp.example.com", or with
+// the reason in place of the file and the upload's failure; always one line.
+std::wstring logLine(const FiringReport& report);
+
+// "Desk 10:42:03 saved and uploaded", "Desk 10:42:03 upload failed: no answer from ...": one
+// line of at most kMaxTipLength characters, as the notification area takes it.
+inline constexpr size_t kMaxTipLength = 127;
+std::wstring tipText(const FiringReport& report);
+
+// Vemlix.log in one folder. Writers of every thread take turns; one that waits too long for its
+// turn drops its line rather than hold up its shot.
+class ActivityLog {
+ public:
+  // `folder` ends in a separator, as AppSettings::sharedDataFolder() gives it; an empty one
+  // means there is no data folder, and nothing is written.
+  explicit ActivityLog(std::wstring folder, uint64_t limit = kActivityLogLimit);
+
+  // Appends `line` and a line end in UTF-8. A log that the line would take past the limit first
+  // becomes the older file, replacing the one before. False when the line was dropped (no
+  // folder, no turn in time, the file could not be written); the caller goes on regardless.
+  bool write(std::wstring_view line) const;
+
+  // Makes an empty log when there is none yet, so that it can be opened; true when it exists.
+  bool create() const;
+
+  const std::wstring& path() const { return path_; }
+  const std::wstring& olderPath() const { return olderPath_; }
+
+ private:
+  std::wstring path_;
+  std::wstring olderPath_;
+  uint64_t limit_;
+};
