@@ -28,7 +28,7 @@ class AboutDialog final : public BaseDialog {
     return FALSE;
   }
 
-  void onInitDialog() {
+  void onInitDialog() override {
     // A build without the picture still shows the rest.
     picture_.reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
                                                    MAKEINTRESOURCEW(IDB_ABOUT_PICTURE),
@@ -43,7 +43,7 @@ class AboutDialog final : public BaseDialog {
                 L"Vemlix v" + AppSettings::instance().getString(SettingId::VERSION));
   }
 
-  INT_PTR onCommand(int id) {
+  INT_PTR onCommand(int id) override {
     if (id != IDOK && id != IDCANCEL) return FALSE;
     EndDialog(dialog_, id);
     return TRUE;

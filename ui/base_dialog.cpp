@@ -32,6 +32,17 @@ INT_PTR CALLBACK BaseDialog::procedure(HWND dialog, UINT message, WPARAM wParam,
   return result;
 }
 
+INT_PTR BaseDialog::handleMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+  switch (message) {
+    case WM_INITDIALOG:
+      onInitDialog();
+      return TRUE;
+    case WM_COMMAND:
+      return onCommand(LOWORD(wParam));
+  }
+  return FALSE;
+}
+
 std::wstring BaseDialog::itemText(int id) const {
   wchar_t buffer[kTextBufferSize] = {};
   const UINT length = GetDlgItemTextW(dialog_, id, buffer, kTextBufferSize);

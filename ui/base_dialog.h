@@ -21,7 +21,13 @@ class BaseDialog {
   INT_PTR runModal(HWND owner, int templateId);
 
   // TRUE when the message was handled (with the dialog's result already set where needed).
-  virtual INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+  // The usual dialog needs only its start and its commands: WM_INITDIALOG goes to
+  // onInitDialog() (and the system then gives the first control the focus), WM_COMMAND to
+  // onCommand(). A dialog that needs more handles its messages itself.
+  virtual INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  virtual void onInitDialog() {}
+  // TRUE when the command was handled.
+  virtual INT_PTR onCommand(int /*id*/) { return FALSE; }
 
   // The program reads every field through a buffer of this size: 259 characters at most.
   static constexpr int kTextBufferSize = 260;

@@ -13,19 +13,8 @@ class DefaultShotSettingsDialog final : public BaseDialog {
   bool run(HWND owner) { return runModal(owner, IDD_DEFAULT_SHOT_SETTINGS) == IDOK; }
 
  private:
-  INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    switch (message) {
-      case WM_INITDIALOG:
-        onInitDialog();
-        return TRUE;
-      case WM_COMMAND:
-        return onCommand(LOWORD(wParam));
-    }
-    return FALSE;
-  }
-
   // Every control starts enabled, the interval too, whatever the box shows.
-  void onInitDialog() {
+  void onInitDialog() override {
     setChecked(IDC_AUTO_MODE, settings_.getInt(SettingId::AUTO_SHOT_ENABLE) == 1);
     setItemText(IDC_INTERVAL, settings_.getString(SettingId::SHOT_INTERVAL));
     setItemText(IDC_LABELS, settings_.getString(SettingId::SHOT_TIMESTAMP));
@@ -34,7 +23,7 @@ class DefaultShotSettingsDialog final : public BaseDialog {
     setItemText(IDC_FTP_PATH, settings_.getString(SettingId::FTP_FOLDER));
   }
 
-  INT_PTR onCommand(int id) {
+  INT_PTR onCommand(int id) override {
     switch (id) {
       case IDC_AUTO_MODE:
         enableItem(IDC_INTERVAL, isChecked(IDC_AUTO_MODE));

@@ -23,18 +23,7 @@ class FtpSettingsDialog final : public BaseDialog {
   bool run(HWND owner) { return runModal(owner, IDD_FTP_SETTINGS) == IDOK; }
 
  private:
-  INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    switch (message) {
-      case WM_INITDIALOG:
-        onInitDialog();
-        return TRUE;
-      case WM_COMMAND:
-        return onCommand(LOWORD(wParam));
-    }
-    return FALSE;
-  }
-
-  void onInitDialog() {
+  void onInitDialog() override {
     setItemText(IDC_FTP_SERVER, login_.server);
     setItemText(IDC_FTP_USER, login_.user);
     std::wstring password = login_.passwordCipherText;
@@ -44,7 +33,7 @@ class FtpSettingsDialog final : public BaseDialog {
     setItemText(IDC_FTP_PASSWORD, password);
   }
 
-  INT_PTR onCommand(int id) {
+  INT_PTR onCommand(int id) override {
     switch (id) {
       case IDOK:
         onOk();

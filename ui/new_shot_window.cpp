@@ -2,6 +2,7 @@
 
 #include <array>
 #include <memory>
+#include <tuple>
 #include <utility>
 
 #include "platform/detached_thread.h"
@@ -64,6 +65,9 @@ class ShotOverlay : public BaseWindow<ShotOverlay> {
   void save();
   void cancel();
   void placeTopmost(int x, int y, int width, int height) const;
+  static RECT edgesOf(HWND window);
+  void setRect(const RECT& values);
+  void setPrevRect(const RECT& values);
 
   ShotPtr stored_;       // the shot in the store, for an edit; null for a new shot
   ShotDefinition shot_;  // the copy this overlay works on
@@ -88,6 +92,24 @@ void ShotOverlay::run(HINSTANCE module, HWND owner) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
+}
+
+RECT ShotOverlay::edgesOf(HWND window) {
+  RECT outer{};
+  GetWindowRect(window, &outer);
+  return outer;
+}
+
+// The four numbers go into the fields as they stand, whichever form (edges, or origin and size)
+// the caller keeps there.
+void ShotOverlay::setRect(const RECT& values) {
+  std::tie(shot_.RECT_X, shot_.RECT_Y, shot_.RECT_WIDTH, shot_.RECT_HEIGHT) =
+      std::tuple(values.left, values.top, values.right, values.bottom);
+}
+
+void ShotOverlay::setPrevRect(const RECT& values) {
+  std::tie(shot_.PREV_RECT_X, shot_.PREV_RECT_Y, shot_.PREV_RECT_WIDTH, shot_.PREV_RECT_HEIGHT) =
+      std::tuple(values.left, values.top, values.right, values.bottom);
 }
 
 void ShotOverlay::placeTopmost(int x, int y, int width, int height) const {
@@ -154,16 +176,9 @@ void ShotOverlay::switchFullScreen() {
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT& screen = monitor.rcMonitor;
-    RECT outer{};
-    GetWindowRect(window_, &outer);
-    shot_.PREV_RECT_X = outer.left;
-    shot_.PREV_RECT_Y = outer.top;
-    shot_.PREV_RECT_WIDTH = outer.right;  // right and bottom: the restore needs both edges
-    shot_.PREV_RECT_HEIGHT = outer.bottom;
-    shot_.RECT_X = screen.left;
-    shot_.RECT_Y = screen.top;
-    shot_.RECT_WIDTH = screen.right - 1;
-    shot_.RECT_HEIGHT = screen.bottom - 1;
+    // Right and bottom edges in PREV_RECT: the restore needs both.
+    setPrevRect(edgesOf(window_));
+    setRect({screen.left, screen.top, screen.right - 1, screen.bottom - 1});
     placeTopmost(screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top);
     shot_.FULL_SCREEN = true;
     buttons_[2].setImages(IDB_REGION_RESTORE, IDB_REGION_RESTORE_PRESSED);
@@ -171,14 +186,8 @@ void ShotOverlay::switchFullScreen() {
     const RECT back{shot_.PREV_RECT_X, shot_.PREV_RECT_Y, shot_.PREV_RECT_WIDTH,
                     shot_.PREV_RECT_HEIGHT};
     placeTopmost(back.left, back.top, back.right - back.left, back.bottom - back.top);
-    shot_.PREV_RECT_X = shot_.RECT_X;
-    shot_.PREV_RECT_Y = shot_.RECT_Y;
-    shot_.PREV_RECT_WIDTH = shot_.RECT_WIDTH;
-    shot_.PREV_RECT_HEIGHT = shot_.RECT_HEIGHT;
-    shot_.RECT_X = back.left;
-    shot_.RECT_Y = back.top;
-    shot_.RECT_WIDTH = back.right;
-    shot_.RECT_HEIGHT = back.bottom;
+    setPrevRect({shot_.RECT_X, shot_.RECT_Y, shot_.RECT_WIDTH, shot_.RECT_HEIGHT});
+    setRect(back);
     shot_.FULL_SCREEN = false;
     buttons_[2].setImages(IDB_REGION_FULL_SCREEN, IDB_REGION_FULL_SCREEN_PRESSED);
   }
@@ -190,20 +199,12 @@ void ShotOverlay::save() {
     return;
   }
   // The overlay's own outline, in screen pixels, is the region: what the capture takes.
-  RECT outer{};
-  GetWindowRect(window_, &outer);
-  shot_.DRAW_RECT_X = outer.left;
-  shot_.DRAW_RECT_Y = outer.top;
-  shot_.DRAW_RECT_WIDTH = outer.right;
-  shot_.DRAW_RECT_HEIGHT = outer.bottom;
-  shot_.RECT_X = outer.left;
-  shot_.RECT_Y = outer.top;
-  shot_.RECT_WIDTH = outer.right - outer.left;
-  shot_.RECT_HEIGHT = outer.bottom - outer.top;
-  shot_.PREV_RECT_X = shot_.RECT_X;
-  shot_.PREV_RECT_Y = shot_.RECT_Y;
-  shot_.PREV_RECT_WIDTH = shot_.RECT_WIDTH;
-  shot_.PREV_RECT_HEIGHT = shot_.RECT_HEIGHT;
+  const RECT outer = edgesOf(window_);
+  std::tie(shot_.DRAW_RECT_X, shot_.DRAW_RECT_Y, shot_.DRAW_RECT_WIDTH, shot_.DRAW_RECT_HEIGHT) =
+      std::tuple(outer.left, outer.top, outer.right, outer.bottom);
+  const RECT region{outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top};
+  setRect(region);
+  setPrevRect(region);
 
   ShotStore& store = ShotStore::instance();
   // An edited shot that was deleted meanwhile comes back as saved: nothing the user saved is

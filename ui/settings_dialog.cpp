@@ -25,18 +25,7 @@ class SettingsDialog final : public BaseDialog {
   bool run(HWND owner) { return runModal(owner, IDD_SETTINGS) == IDOK; }
 
  private:
-  INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    switch (message) {
-      case WM_INITDIALOG:
-        onInitDialog();
-        return TRUE;
-      case WM_COMMAND:
-        return onCommand(LOWORD(wParam));
-    }
-    return FALSE;
-  }
-
-  void onInitDialog() {
+  void onInitDialog() override {
     for (const SettingBox& box : kBoxes) {
       setChecked(box.control, settings_.getInt(box.setting) == 1);
     }
@@ -44,7 +33,7 @@ class SettingsDialog final : public BaseDialog {
     enableItem(IDC_IDLE_SECONDS, settings_.getInt(SettingId::DISABLE_IDLE) != 0);
   }
 
-  INT_PTR onCommand(int id) {
+  INT_PTR onCommand(int id) override {
     switch (id) {
       case IDC_DISABLE_IDLE:
         enableItem(IDC_IDLE_SECONDS, isChecked(IDC_DISABLE_IDLE));

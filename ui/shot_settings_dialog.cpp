@@ -15,18 +15,7 @@ class ShotSettingsDialog final : public BaseDialog {
   bool run(HWND owner) { return runModal(owner, IDD_SHOT_SETTINGS) == IDOK; }
 
  private:
-  INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    switch (message) {
-      case WM_INITDIALOG:
-        onInitDialog();
-        return TRUE;
-      case WM_COMMAND:
-        return onCommand(LOWORD(wParam));
-    }
-    return FALSE;
-  }
-
-  void onInitDialog() {
+  void onInitDialog() override {
     setItemText(IDC_SHOT_NAME, shot_.NAME);
     setChecked(IDC_USE_DEFAULTS, shot_.USE_GLOBAL_SETTINGS);
     setChecked(IDC_AUTO_MODE, shot_.AUTO_ENABLED);
@@ -40,7 +29,7 @@ class ShotSettingsDialog final : public BaseDialog {
     applyEnablingRules();
   }
 
-  INT_PTR onCommand(int id) {
+  INT_PTR onCommand(int id) override {
     switch (id) {
       case IDC_USE_DEFAULTS:
       case IDC_AUTO_MODE:
