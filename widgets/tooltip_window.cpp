@@ -8,6 +8,13 @@
 namespace {
 
 constexpr int kLineHeight = 16;  // pixels at 96 dpi
+// What other threads ask of the window.
+constexpr UINT kShowRequest = WM_APP + 1;
+constexpr UINT kHideRequest = WM_APP + 2;
+
+bool onThreadOf(HWND window) {
+  return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
 constexpr int kPointSize = 9;
 
 }  // namespace
@@ -31,9 +38,12 @@ void TooltipWindow::destroyWindow() {
     text_.clear();
   }
   if (!window) return;
-  ShowWindow(window, SW_HIDE);
-  // Only its own thread can destroy it; elsewhere it goes with that thread.
-  if (GetCurrentThreadId() == home) DestroyWindow(window);
+  // Only its own thread can destroy it; elsewhere it is only hidden, and goes with that thread.
+  if (GetCurrentThreadId() == home) {
+    DestroyWindow(window);
+  } else {
+    PostMessageW(window, kHideRequest, 0, 0);
+  }
 }
 
 bool TooltipWindow::registerClass(HINSTANCE module) {
@@ -81,6 +91,7 @@ void TooltipWindow::show(const std::wstring& text, int left, int top) {
   {
     std::lock_guard guard(lock_);
     text_ = text;
+    place_ = {left, top};
     window = window_;
   }
   if (!window && GetCurrentThreadId() == homeThread()) {
@@ -88,16 +99,39 @@ void TooltipWindow::show(const std::wstring& text, int left, int top) {
     window = this->window();
   }
   if (!window) return;
-  // Sized here rather than while painting, so that a show from another thread never waits on
-  // the window's own thread for more than the paint itself.
+  if (onThreadOf(window)) {
+    showNow();
+  } else {
+    PostMessageW(window, kShowRequest, 0, 0);
+  }
+}
+
+void TooltipWindow::showNow() {
+  HWND window = nullptr;
+  std::wstring text;
+  POINT place{};
+  {
+    std::lock_guard guard(lock_);
+    window = window_;
+    text = text_;
+    place = place_;
+  }
+  if (!window) return;
   const SIZE size = sizeFor(text, dpi::of(window));
-  SetWindowPos(window, HWND_TOPMOST, left, top, size.cx, size.cy, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  SetWindowPos(window, HWND_TOPMOST, place.x, place.y, size.cx, size.cy,
+               SWP_NOACTIVATE | SWP_SHOWWINDOW);
   InvalidateRect(window, nullptr, TRUE);
   UpdateWindow(window);
 }
 
 void TooltipWindow::hide() {
-  if (HWND window = this->window()) ShowWindow(window, SW_HIDE);
+  HWND window = this->window();
+  if (!window) return;
+  if (onThreadOf(window)) {
+    ShowWindow(window, SW_HIDE);
+  } else {
+    PostMessageW(window, kHideRequest, 0, 0);
+  }
 }
 
 bool TooltipWindow::isVisible() const {
@@ -113,6 +147,12 @@ LRESULT CALLBACK TooltipWindow::windowProcedure(HWND window, UINT message, WPARA
       return 0;
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;
+    case kShowRequest:
+      instance().showNow();
+      return 0;
+    case kHideRequest:
+      ShowWindow(window, SW_HIDE);
+      return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -10,8 +10,9 @@ inline constexpr wchar_t kTooltipClassName[] = L"VUITooltipContainer";
 
 // Buttons on the main window's thread and on every New Shot overlay's thread share it. Its
 // window belongs to the thread that started the widgets (the program's first thread), which
-// lives as long as the program, so the tooltip never goes with an overlay that closes; the
-// other threads only move, show and hide it.
+// lives as long as the program, so the tooltip never goes with an overlay that closes. The
+// other threads never call into that window and wait: their show and hide reach it as posted
+// requests, so two threads busy with each other's windows can never wait on each other.
 class TooltipWindow {
  public:
   // Thread-safe. The object itself is never freed, so a button on another thread that holds it
@@ -25,7 +26,8 @@ class TooltipWindow {
   static bool registerClass(HINSTANCE module);
 
   // Shows `text` with its top-left corner at (left, top) in screen pixels. The width follows
-  // the number of characters, not the drawn text.
+  // the number of characters, not the drawn text. From another thread than the window's, done
+  // by the window's thread soon after.
   void show(const std::wstring& text, int left, int top);
   void hide();
   bool isVisible() const;
@@ -43,13 +45,16 @@ class TooltipWindow {
   ~TooltipWindow() = default;
 
   void destroyWindow();
+  // On the window's own thread: places, shows and paints it with the latest text and place.
+  void showNow();
   static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void paint(HWND window);
   HWND window() const;
   DWORD homeThread() const;
 
-  mutable std::mutex lock_;  // guards window_ and text_
+  mutable std::mutex lock_;  // guards window_, homeThread_, text_ and place_
   HWND window_ = nullptr;
   DWORD homeThread_ = 0;
   std::wstring text_;
+  POINT place_{};
 };

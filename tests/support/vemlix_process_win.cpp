@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/folders.h"
 #include "settings/app_settings.h"
 #include "settings/settings_file.h"
-#include "platform/folders.h"
 
 namespace {
 
@@ -83,7 +83,9 @@ void writeSettings(const std::wstring& overrides) {
   auto set = [&values](SettingId id, std::wstring value) {
     values[static_cast<size_t>(id)] = std::move(value);
   };
-  set(SettingId::HOME_PATH, L"C:\\");
+  // Where the program runs from: a file naming another folder would be rewritten at start.
+  const std::wstring program = vemlixExePath();
+  set(SettingId::HOME_PATH, program.substr(0, program.find_last_of(L'\\') + 1));
   set(SettingId::DOCS_PATH, documentsFolder() + L"\\Vemlix\\");
   set(SettingId::VERSION, kProgramVersion);
   set(SettingId::VERSION_PATH, L"http://127.0.0.1:9/vemlix.version");

@@ -179,22 +179,20 @@ TEST_F(NewShotWindowTest, TwoOverlaysKeepTheirButtonsAndTheTooltip) {
   command(second, kCancel);
   ASSERT_TRUE(pumpUntil([&] { return !IsWindow(second); }, 5000));
 
-  // The first overlay's full-screen button still sends its command.
+  // The first overlay's Cancel button still sends its command.
   HWND button = nullptr;
   EnumChildWindows(
       first,
       [](HWND child, LPARAM found) {
         const ButtonRecordPtr record = ButtonRegistry::instance().find(child);
-        if (record && record->commandId == kFullScreen) *reinterpret_cast<HWND*>(found) = child;
+        if (record && record->commandId == kCancel) *reinterpret_cast<HWND*>(found) = child;
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&button));
   ASSERT_NE(button, nullptr);
-  const RECT framed = outline(first);
-  SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-  SendMessageW(button, WM_LBUTTONUP, 0, 0);
-  const RECT full = outline(first);
-  EXPECT_FALSE(EqualRect(&full, &framed));
+  PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  PostMessageW(button, WM_LBUTTONUP, 0, 0);
+  EXPECT_TRUE(pumpUntil([&] { return !IsWindow(first); }, 5000));
 
   TooltipWindow::instance().show(L"Still here", 20, 20);
   EXPECT_TRUE(TooltipWindow::instance().isVisible());
