@@ -13,7 +13,7 @@ cmake --build "$build" --target dist
 
 [ "$(head -c 2 "$setup")" = "MZ" ] || { echo "no installer at $setup"; exit 1; }
 for key in Tarnwelt "Vemlix 1.3 Setup"; do
-  strings -el "$setup" | grep -qxF "$key" || { echo "the installer's version information lacks $key"; exit 1; }
+  strings -el "$setup" | grep -xF "$key" >/dev/null || { echo "the installer's version information lacks $key"; exit 1; }
 done
 listing="$(cmake -E tar tf "$portable" | sort | tr '\n' ' ')"
 [ "$listing" = "Vemlix.chm Vemlix.exe " ] || { echo "the portable zip holds: $listing"; exit 1; }
