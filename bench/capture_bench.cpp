@@ -124,7 +124,7 @@ Result measure(int format, int width, int height, const std::wstring& folder) {
   std::sort(times.begin(), times.end());
   result.medianMs = (times[kRuns / 2 - 1] + times[kRuns / 2]) / 2;
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  const std::wstring local = localTargetPath(shot, stamp);
+  const std::wstring local = localTargetPath(shot, stamp).value_or(L"");
   if (GetFileAttributesExW(local.c_str(), GetFileExInfoStandard, &data)) {
     result.bytes = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   }
@@ -182,9 +182,10 @@ double medianCaptureMs(const EffectiveShot& shot, Capture capture) {
 }
 
 void compareWithWholeScreenCopy(int width, int height) {
-  std::printf("\ncapture alone (screen copy, 24-bit cut, encoding into the temporary file), "
-              "median of %d runs\n",
-              kRuns);
+  std::printf(
+      "\ncapture alone (screen copy, 24-bit cut, encoding into the temporary file), "
+      "median of %d runs\n",
+      kRuns);
   std::printf("%-10s %-6s %12s %12s\n", "area", "format", "before ms", "after ms");
   const int sizes[][2] = {{width, height}, {320, 240}};
   for (const auto& size : sizes) {

@@ -5,5 +5,6 @@
 
 bool LocalSaver::saveLocalCopy(const EffectiveShot& shot, const std::wstring& capturedPath,
                                std::wstring_view stamp) const {
-  return platform::copyFile(capturedPath, localTargetPath(shot, stamp));
+  const auto target = localTargetPath(shot, stamp);
+  return target && platform::copyFile(capturedPath, *target);
 }

@@ -45,51 +45,79 @@ void cutTo(std::wstring& text, size_t length) {
   text.resize(length);
 }
 
-const std::wstring& folderOf(const EffectiveShot& shot, std::wstring& pictures) {
-  if (!shot.localFolder.empty()) return shot.localFolder;
-  pictures = platform::picturesFolder();
-  return pictures;
+void replaceForbidden(std::wstring& text) {
+  std::replace_if(text.begin(), text.end(), isForbidden, L'-');
+}
+
+// `stem` + `tail`, with the stem cut so that the whole is at most `maxLength` long. The device
+// name test comes before and after the cut: cutting can make one ("CONSOLE" cut to "CON").
+std::wstring joinCut(std::wstring stem, const std::wstring& tail, size_t maxLength) {
+  const size_t room = maxLength > tail.size() ? maxLength - tail.size() : 0;
+  if (isDeviceName(stem + tail)) stem.insert(stem.begin(), L'_');
+  cutTo(stem, room);
+  if (isDeviceName(stem + tail)) {
+    stem.insert(stem.begin(), L'_');
+    cutTo(stem, room);
+  }
+  std::wstring name = stem + tail;
+  stripTrailingDotsAndSpaces(name);
+  return name;
+}
+
+// The longest file name the local copy's folder leaves room for.
+size_t localRoom(const std::wstring& folder) {
+  const size_t folderLength = folder.size() + 1;
+  const size_t room = folderLength < kMaxPathLength ? kMaxPathLength - folderLength : 0;
+  return std::min(room, kMaxFileNameLength);
 }
 
 // The file name of both copies: as long as the local path leaves room for, so that the one
-// name fits both places.
+// name fits both places. When no local name fits, the server's alone.
 std::wstring fileNameFor(const EffectiveShot& shot, std::wstring_view stamp) {
-  std::wstring pictures;
-  const size_t folderLength = folderOf(shot, pictures).size() + 1;
-  const size_t room = folderLength < kMaxPathLength ? kMaxPathLength - folderLength : 0;
-  return outputFileName(shot.name, stamp, shot.format, std::min(room, kMaxFileNameLength));
+  if (auto local = outputFileName(shot.name, stamp, shot.format, localRoom(localFolderOf(shot)))) {
+    return std::move(*local);
+  }
+  return outputFileName(shot.name, stamp, shot.format).value_or(std::wstring());
 }
 
 }  // namespace
 
 std::wstring safeFileName(std::wstring_view stem, std::wstring_view extension, size_t maxLength) {
   std::wstring name(stem);
-  std::replace_if(name.begin(), name.end(), isForbidden, L'-');
+  replaceForbidden(name);
   std::wstring tail(extension);
-  std::replace_if(tail.begin(), tail.end(), isForbidden, L'-');
-  if (isDeviceName(name + tail)) name.insert(name.begin(), L'_');
+  replaceForbidden(tail);
   // The extension stays whole: it tells what the picture is.
-  cutTo(name, maxLength > tail.size() ? maxLength - tail.size() : 0);
-  name += tail;
-  stripTrailingDotsAndSpaces(name);
-  return name;
+  return joinCut(std::move(name), tail, maxLength);
 }
 
-std::wstring outputFileName(std::wstring_view name, std::wstring_view stamp, int32_t format,
-                            size_t maxLength) {
+std::optional<std::wstring> outputFileName(std::wstring_view name, std::wstring_view stamp,
+                                           int32_t format, size_t maxLength) {
   std::wstring stem(name);
+  replaceForbidden(stem);
+  std::wstring tail;
   if (!stamp.empty()) {
-    stem += L'-';
-    stem += stamp;
+    tail += L'-';
+    tail += stamp;
   }
-  return safeFileName(stem, ImageFormat::byIndex(format).extension, maxLength);
+  tail += ImageFormat::byIndex(format).extension;
+  replaceForbidden(tail);
+  // The time text and the extension stay whole, with at least a trace of the name before them.
+  const size_t leastName = stem.empty() ? 0 : 1;
+  if (tail.size() + leastName > maxLength) return std::nullopt;
+  return joinCut(std::move(stem), tail, maxLength);
 }
 
-std::wstring localTargetPath(const EffectiveShot& shot, std::wstring_view stamp) {
-  std::wstring pictures;
-  std::wstring path = folderOf(shot, pictures);
+std::wstring localFolderOf(const EffectiveShot& shot) {
+  return shot.localFolder.empty() ? platform::picturesFolder() : shot.localFolder;
+}
+
+std::optional<std::wstring> localTargetPath(const EffectiveShot& shot, std::wstring_view stamp) {
+  std::wstring path = localFolderOf(shot);
+  auto fileName = outputFileName(shot.name, stamp, shot.format, localRoom(path));
+  if (!fileName) return std::nullopt;
   path += platform::kPathSeparator;
-  path += fileNameFor(shot, stamp);
+  path += *fileName;
   return path;
 }
 

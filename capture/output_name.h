@@ -4,6 +4,7 @@
 // copies always match.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,16 +23,24 @@ inline constexpr size_t kMaxPathLength = 259;
 std::wstring safeFileName(std::wstring_view stem, std::wstring_view extension, size_t maxLength);
 
 // NAME, then "-" and the time text unless that is empty, then the format's extension, made
-// safe as above with at most `maxLength` characters.
-std::wstring outputFileName(std::wstring_view name, std::wstring_view stamp, int32_t format,
-                            size_t maxLength = kMaxFileNameLength);
+// safe as above with at most `maxLength` characters. Only the name is shortened: the time
+// text tells one capture from the next, so cutting into it would have every capture replace
+// the last. Nothing when even the time text and the extension (and one character of a name)
+// do not fit.
+std::optional<std::wstring> outputFileName(std::wstring_view name, std::wstring_view stamp,
+                                           int32_t format, size_t maxLength = kMaxFileNameLength);
 
 // The shot's local folder (the Pictures folder when it has none), a separator and the file
 // name, shortened so the whole path fits kMaxPathLength. A folder that already ends in a
-// separator gets a second one; file systems accept it.
-std::wstring localTargetPath(const EffectiveShot& shot, std::wstring_view stamp);
+// separator gets a second one; file systems accept it. Nothing when the folder's path leaves
+// no room for the time text: then no local copy can be saved without overwriting another.
+std::optional<std::wstring> localTargetPath(const EffectiveShot& shot, std::wstring_view stamp);
+
+// The folder the local copy goes to: the shot's own, or the Pictures folder.
+std::wstring localFolderOf(const EffectiveShot& shot);
 
 // "/" + FTP folder + "/" in front of the same file name as the local copy's, when the folder
 // is not empty. The folder is used as typed: "/a/" gives "//a//Desk-...". Without a folder
-// the name is relative to the directory the FTP login starts in.
+// the name is relative to the directory the FTP login starts in. When the local folder leaves
+// no room for a local copy, the server's file name is as long as a file name may be.
 std::wstring remoteFileName(const EffectiveShot& shot, std::wstring_view stamp);

@@ -24,6 +24,12 @@ enum class ReadResult {
   kUnreadable,
 };
 
+// Why a data file that is there was left alone for the run.
+enum class UnreadableReason {
+  kCannotOpen,     // locked by another program, no permission, offline
+  kNotUnderstood,  // it holds text, but none of it is what the file should hold
+};
+
 // Reads every byte of the file; `bytes` is left alone unless the result is kRead.
 ReadResult readWholeFile(const std::wstring& path, std::string& bytes);
 

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "platform/ansi_code_page.h"
+
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -105,12 +107,74 @@ void appendUtf8(std::string& out, char32_t code) {
 }
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kLittleEndianMark = "\xFF\xFE";
+constexpr std::string_view kBigEndianMark = "\xFE\xFF";
+
+std::string_view withoutUtf8Mark(std::string_view bytes) {
+  if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+  return bytes;
+}
+
+char32_t unitAt(std::string_view bytes, size_t pos, bool bigEndian) {
+  const auto first = static_cast<unsigned char>(bytes[pos]);
+  const auto second = static_cast<unsigned char>(bytes[pos + 1]);
+  return bigEndian ? char32_t(first << 8 | second) : char32_t(second << 8 | first);
+}
+
+// The bytes after a UTF-16 byte order mark, in the given byte order.
+std::wstring decodeUtf16(std::string_view bytes, bool bigEndian) {
+  std::wstring text;
+  text.reserve(bytes.size() / 2);
+  size_t pos = 0;
+  while (pos + 1 < bytes.size()) {
+    char32_t unit = unitAt(bytes, pos, bigEndian);
+    pos += 2;
+    if (isHighSurrogate(unit) && pos + 1 < bytes.size()) {
+      const char32_t low = unitAt(bytes, pos, bigEndian);
+      if (isLowSurrogate(low)) {
+        pos += 2;
+        appendWide(text, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+        continue;
+      }
+    }
+    if (isHighSurrogate(unit) || isLowSurrogate(unit)) unit = kReplacement;
+    appendWide(text, unit);
+  }
+  if (pos < bytes.size()) appendWide(text, kReplacement);
+  return text;
+}
 
 }  // namespace
 
+bool isValidUtf8(std::string_view bytes) {
+  bytes = withoutUtf8Mark(bytes);
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    const size_t start = pos;
+    const char32_t code = decodeOne(bytes, pos);
+    // A real U+FFFD in the text is three bytes long; a replacement for a bad byte is shorter.
+    if (code == kReplacement && pos - start != 3) return false;
+  }
+  return true;
+}
+
+bool isBlankText(std::wstring_view text) {
+  return text.find_first_not_of(L" \t\r\n\f\v") == std::wstring_view::npos;
+}
+
+std::wstring decodeTextFile(std::string_view bytes) {
+  if (bytes.starts_with(kLittleEndianMark)) {
+    return decodeUtf16(bytes.substr(kLittleEndianMark.size()), false);
+  }
+  if (bytes.starts_with(kBigEndianMark)) {
+    return decodeUtf16(bytes.substr(kBigEndianMark.size()), true);
+  }
+  if (bytes.starts_with(kByteOrderMark) || isValidUtf8(bytes)) return decodeUtf8(bytes);
+  return platform::decodeAnsi(bytes);
+}
+
 std::wstring decodeUtf8(std::string_view bytes) {
-  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
-    bytes.remove_prefix(kByteOrderMark.size());
+  bytes = withoutUtf8Mark(bytes);
   std::wstring text;
   text.reserve(bytes.size());
   size_t pos = 0;

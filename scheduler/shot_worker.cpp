@@ -42,11 +42,14 @@ void ShotWorker::fire(const Firing& firing) const {
 
   const std::wstring stamp = stampNow(firing.shot.timestampPattern);
   // A failed local copy does not stop the upload: the server may still get the picture.
-  const std::wstring target = localTargetPath(firing.shot, stamp);
-  if (LocalSaver().saveLocalCopy(firing.shot, path, stamp)) {
-    report.localFile = target;
+  const auto target = localTargetPath(firing.shot, stamp);
+  if (!target) {
+    report.whyNoFile = L"not saved: the path of " + localFolderOf(firing.shot) +
+                       L" is too long for the picture's name and time";
+  } else if (LocalSaver().saveLocalCopy(firing.shot, path, stamp)) {
+    report.localFile = *target;
   } else {
-    report.whyNoFile = L"not saved: could not write " + target;
+    report.whyNoFile = L"not saved: could not write " + *target;
   }
   recordCapturedFile(firing.record, path);
   // From here on the upload owns the temporary file and deletes it.

@@ -1,10 +1,12 @@
 #include "settings/app_settings.h"
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
 
 #include "platform/files.h"
 #include "platform/folders.h"
+#include "platform/text_codec.h"
 #include "settings/number_text.h"
 #include "settings/settings_file.h"
 
@@ -67,6 +69,11 @@ std::wstring sharedDataFolderOf(const std::wstring& docs) {
   return folder + L"SharedData" + kSeparator;
 }
 
+bool holdsAnySetting(const FoundSettings& found) {
+  return std::any_of(found.begin(), found.end(),
+                     [](const auto& value) { return value.has_value(); });
+}
+
 std::wstring settingsFileOf(const std::wstring& docs) {
   return sharedDataFolderOf(docs) + L"AppSettings.idx";
 }
@@ -114,11 +121,14 @@ bool AppSettings::load() {
     switch (platform::readWholeFilePatiently(settingsFileOf(docs), bytes, kReadPatience)) {
       case platform::ReadResult::kRead:
         found = parseSettingsFile(bytes);
+        if (!holdsAnySetting(found) && !isBlankText(decodeTextFile(bytes))) {
+          protectUnreadableFile(settingsFileOf(docs), platform::UnreadableReason::kNotUnderstood);
+        }
         break;
       case platform::ReadResult::kMissing:
         break;
       case platform::ReadResult::kUnreadable:
-        protectUnreadableFile(settingsFileOf(docs));
+        protectUnreadableFile(settingsFileOf(docs), platform::UnreadableReason::kCannotOpen);
         break;
     }
   }
@@ -143,14 +153,21 @@ bool AppSettings::load() {
   return complete;
 }
 
-void AppSettings::protectUnreadableFile(const std::wstring& path) {
+void AppSettings::protectUnreadableFile(const std::wstring& path,
+                                        platform::UnreadableReason reason) {
   std::lock_guard guard(valuesLock_);
   unreadableFile_ = path;
+  unreadableReason_ = reason;
 }
 
 std::wstring AppSettings::unreadableFile() const {
   std::lock_guard guard(valuesLock_);
   return unreadableFile_;
+}
+
+platform::UnreadableReason AppSettings::unreadableReason() const {
+  std::lock_guard guard(valuesLock_);
+  return unreadableReason_;
 }
 
 void AppSettings::applyDefaults() {

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <string>
 
+#include "platform/files.h"
+
 enum class SettingId : int32_t {
   HOME_PATH = 0,
   DOCS_PATH,
@@ -42,15 +44,17 @@ class AppSettings {
   static void release();
 
   // Reads AppSettings.idx from the data folder (worked out afresh; the DOCS_PATH and the
-  // HOME_PATH the file holds are taken only when they are still right). False when the file is missing, unreadable or lacks any key. A file
-  // that exists but stays unreadable for a while (locked, no permission) is never written
-  // in this run: see unreadableFile().
+  // HOME_PATH the file holds are taken only when they are still right). False when the file is
+  // missing, unreadable or lacks any key. A file that exists but stays unreadable for a while
+  // (locked, no permission) is never written in this run: see unreadableFile().
   bool load();
   // Writes the whole file atomically; false when it could not be written or must not be.
   bool save();
   // The settings file that load() found but could not read, so that the user can be told;
-  // empty when there was none.
+  // empty when there was none. A file that holds text but no key at all counts as unreadable
+  // too: it is the user's, saved in some form this program does not know.
   std::wstring unreadableFile() const;
+  platform::UnreadableReason unreadableReason() const;
   // Gives every key that load() did not find its default, makes the folders and saves.
   void applyDefaults();
   // DOCS_PATH := documents folder + "\Vemlix\" (the local application data folder when
@@ -78,7 +82,7 @@ class AppSettings {
 
   // Creates DOCS_PATH and its SharedData folder; both may exist already.
   void createDataFolders() const;
-  void protectUnreadableFile(const std::wstring& path);
+  void protectUnreadableFile(const std::wstring& path, platform::UnreadableReason reason);
   std::array<std::wstring, kSettingCount> snapshot() const;
 
   // Guards values_ and foundByLoad_. All 22 entries exist from construction on, so a read
@@ -89,6 +93,7 @@ class AppSettings {
   std::array<bool, kSettingCount> foundByLoad_{};
   // Set when the file could not be read; save() leaves it alone from then on.
   std::wstring unreadableFile_;
+  platform::UnreadableReason unreadableReason_ = platform::UnreadableReason::kCannotOpen;
   // One save at a time, so two saves cannot interleave their snapshots and replacements.
   std::mutex saveLock_;
 };

@@ -20,7 +20,7 @@ std::wstring_view withoutLineEnd(std::wstring_view line, bool endedByLineFeed) {
 }  // namespace
 
 FoundSettings parseSettingsFile(std::string_view bytes) {
-  const std::wstring text = decodeUtf8(bytes);
+  const std::wstring text = decodeTextFile(bytes);
   const std::wstring_view all(text);
   FoundSettings found;
   size_t start = 0;

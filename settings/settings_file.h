@@ -13,7 +13,8 @@ using SettingValues = std::array<std::wstring, kSettingCount>;
 // A value for every key the file holds; no value for a key it lacks.
 using FoundSettings = std::array<std::optional<std::wstring>, kSettingCount>;
 
-// Reads the file's bytes (UTF-8, with or without a byte order mark). A key counts only where
+// Reads the file's bytes (UTF-8 with or without a byte order mark, or UTF-16 and ANSI as Windows
+// editors save it: decodeTextFile). A key counts only where
 // it begins a line and only its first such line; the value runs to the line's LF, without
 // the CR before it, or to the end of the text.
 FoundSettings parseSettingsFile(std::string_view bytes);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/text_codec.h"
 #include "settings/app_settings.h"
 #include "shots/shots_file.h"
 
@@ -143,14 +144,16 @@ ShotStore::LoadResult ShotStore::load() {
       break;
     case platform::ReadResult::kMissing:
       return LoadResult::kNoFile;
-    case platform::ReadResult::kUnreadable: {
-      std::lock_guard guard(lock_);
-      unreadableFile_ = path;
+    case platform::ReadResult::kUnreadable:
+      protectUnreadableFile(path, platform::UnreadableReason::kCannotOpen);
       return LoadResult::kUnreadable;
-    }
   }
   std::vector<ShotDefinition> records = parseShotsFile(bytes);
-  if (records.empty()) return LoadResult::kLoaded;
+  if (records.empty()) {
+    if (isBlankText(decodeTextFile(bytes))) return LoadResult::kLoaded;
+    protectUnreadableFile(path, platform::UnreadableReason::kNotUnderstood);
+    return LoadResult::kUnreadable;
+  }
   {
     // All at once, so no other thread sees half a file.
     std::lock_guard guard(lock_);
@@ -164,9 +167,20 @@ ShotStore::LoadResult ShotStore::load() {
   return LoadResult::kLoaded;
 }
 
+void ShotStore::protectUnreadableFile(const std::wstring& path, platform::UnreadableReason reason) {
+  std::lock_guard guard(lock_);
+  unreadableFile_ = path;
+  unreadableReason_ = reason;
+}
+
 std::wstring ShotStore::unreadableFile() const {
   std::lock_guard guard(lock_);
   return unreadableFile_;
+}
+
+platform::UnreadableReason ShotStore::unreadableReason() const {
+  std::lock_guard guard(lock_);
+  return unreadableReason_;
 }
 
 ShotDefinition ShotStore::copy(const ShotPtr& shot) const {
@@ -179,6 +193,22 @@ void ShotStore::update(const ShotPtr& shot, const std::function<void(ShotDefinit
   if (!shot) return;
   std::lock_guard guard(lock_);
   change(*shot);
+}
+
+bool ShotStore::updateIfStored(const ShotPtr& shot,
+                               const std::function<void(ShotDefinition&)>& change) {
+  if (!shot) return false;
+  std::lock_guard guard(lock_);
+  if (std::find(shots_.begin(), shots_.end(), shot) == shots_.end()) return false;
+  change(*shot);
+  return true;
+}
+
+std::set<std::wstring> ShotStore::names() const {
+  std::lock_guard guard(lock_);
+  std::set<std::wstring> result;
+  for (const ShotPtr& shot : shots_) result.insert(shot->NAME);
+  return result;
 }
 
 void ShotStore::forEach(const std::function<void(const ShotPtr&, ShotDefinition&)>& visit) {

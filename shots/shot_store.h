@@ -4,9 +4,11 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "shots/shot_definition.h"
 
 // Records are shared: a worker that still holds one keeps it alive after Delete Shot.
@@ -51,13 +53,20 @@ class ShotStore {
   // nothing. A file that exists but stays unreadable for a while (locked by another program,
   // no permission) changes nothing either, and is never written in this run.
   LoadResult load();
-  // The file load() found but could not read, for telling the user; empty when none.
+  // The file load() found but could not read, for telling the user; empty when none. A file
+  // that holds text but no section at all counts as unreadable too.
   std::wstring unreadableFile() const;
+  platform::UnreadableReason unreadableReason() const;
 
   // A consistent copy of a record's fields.
   ShotDefinition copy(const ShotPtr& shot) const;
   // Changes a record under the lock (the caller saves when the change should be kept).
   void update(const ShotPtr& shot, const std::function<void(ShotDefinition&)>& change);
+  // The same, only while the record is still in the store, checked under the same lock: false,
+  // and no change, when it was removed (Delete Shot) before.
+  bool updateIfStored(const ShotPtr& shot, const std::function<void(ShotDefinition&)>& change);
+  // The NAME of every stored shot.
+  std::set<std::wstring> names() const;
   // Visits every record in slot order under the lock.
   void forEach(const std::function<void(const ShotPtr&, ShotDefinition&)>& visit);
 
@@ -67,6 +76,7 @@ class ShotStore {
 
   // Snapshot of every record's fields in slot order.
   std::vector<ShotDefinition> copyAll() const;
+  void protectUnreadableFile(const std::wstring& path, platform::UnreadableReason reason);
   // Gives the record the next slot; lock_ must be held.
   void appendLocked(const ShotPtr& shot);
   // Takes the record out of `slot` (none when the slot is past the end) and renumbers the
@@ -80,6 +90,7 @@ class ShotStore {
   bool closed_ = false;
   uint64_t lastUid_ = 0;
   std::wstring unreadableFile_;
+  platform::UnreadableReason unreadableReason_ = platform::UnreadableReason::kCannotOpen;
   // Held for a whole save, taken before lock_ and never while holding it.
   std::mutex saveLock_;
 };

@@ -6,60 +6,13 @@
 #include <optional>
 #include <variant>
 
-#include "settings/number_text.h"
 #include "platform/text_codec.h"
+#include "settings/number_text.h"
+#include "shots/shot_fields.h"
 
 namespace {
 
-using IntField = int32_t ShotDefinition::*;
-using FlagField = bool ShotDefinition::*;
-using TextField = std::wstring ShotDefinition::*;
-
-struct ShotKey {
-  std::wstring_view text;
-  std::variant<IntField, FlagField, TextField> field;
-};
-
-// In the order the writer puts them.
-constexpr std::array<ShotKey, 28> kShotKeys = {{
-    {L"SHOT_ID=", &ShotDefinition::SHOT_ID},
-    {L"AUTO_ENABLED=", &ShotDefinition::AUTO_ENABLED},
-    {L"FULL_SCREEN=", &ShotDefinition::FULL_SCREEN},
-    {L"NAME=", &ShotDefinition::NAME},
-    {L"RECT_X=", &ShotDefinition::RECT_X},
-    {L"RECT_Y=", &ShotDefinition::RECT_Y},
-    {L"RECT_WIDTH=", &ShotDefinition::RECT_WIDTH},
-    {L"RECT_HEIGHT=", &ShotDefinition::RECT_HEIGHT},
-    {L"PREV_RECT_X=", &ShotDefinition::PREV_RECT_X},
-    {L"PREV_RECT_Y=", &ShotDefinition::PREV_RECT_Y},
-    {L"PREV_RECT_WIDTH=", &ShotDefinition::PREV_RECT_WIDTH},
-    {L"PREV_RECT_HEIGHT=", &ShotDefinition::PREV_RECT_HEIGHT},
-    {L"DRAW_RECT_X=", &ShotDefinition::DRAW_RECT_X},
-    {L"DRAW_RECT_Y=", &ShotDefinition::DRAW_RECT_Y},
-    {L"DRAW_RECT_WIDTH=", &ShotDefinition::DRAW_RECT_WIDTH},
-    {L"DRAW_RECT_HEIGHT=", &ShotDefinition::DRAW_RECT_HEIGHT},
-    {L"TIMESTAMP=", &ShotDefinition::TIMESTAMP},
-    {L"LOCAL_PATH=", &ShotDefinition::LOCAL_PATH},
-    {L"FTP_FOLDER=", &ShotDefinition::FTP_FOLDER},
-    {L"FTP_SERVER=", &ShotDefinition::FTP_SERVER},
-    {L"FTP_USER=", &ShotDefinition::FTP_USER},
-    {L"FTP_PASS=", &ShotDefinition::FTP_PASS},
-    {L"USE_GLOBAL_SETTINGS=", &ShotDefinition::USE_GLOBAL_SETTINGS},
-    {L"USE_OWN_LOCAL_SETTINGS=", &ShotDefinition::USE_OWN_LOCAL_SETTINGS},
-    {L"USE_OWN_FTP_SETTINGS=", &ShotDefinition::USE_OWN_FTP_SETTINGS},
-    {L"AUTO_INTERVAL=", &ShotDefinition::AUTO_INTERVAL},
-    {L"FORMAT=", &ShotDefinition::FORMAT},
-    {L"DEFAULT_FTP_SERVER=", &ShotDefinition::DEFAULT_FTP_SERVER},
-}};
-
 constexpr std::wstring_view kLineEnd = L"\r\n";
-
-template <class... Ts>
-struct Overloaded : Ts... {
-  using Ts::operator()...;
-};
-template <class... Ts>
-Overloaded(Ts...) -> Overloaded<Ts...>;
 
 std::wstring singleLine(std::wstring text) {
   for (wchar_t& c : text) {
@@ -68,7 +21,7 @@ std::wstring singleLine(std::wstring text) {
   return text;
 }
 
-std::wstring valueText(const ShotDefinition& shot, const ShotKey& key) {
+std::wstring valueText(const ShotDefinition& shot, const ShotField& key) {
   return std::visit(Overloaded{
                         [&](IntField f) { return decimalText(shot.*f); },
                         [&](FlagField f) { return std::wstring(shot.*f ? L"1" : L"0"); },
@@ -77,7 +30,7 @@ std::wstring valueText(const ShotDefinition& shot, const ShotKey& key) {
                     key.field);
 }
 
-void assignValue(ShotDefinition& shot, const ShotKey& key, std::wstring_view value) {
+void assignValue(ShotDefinition& shot, const ShotField& key, std::wstring_view value) {
   std::visit(Overloaded{
                  [&](IntField f) { shot.*f = parseDecimal(value); },
                  [&](FlagField f) { shot.*f = parseDecimal(value) == 1; },
@@ -88,7 +41,7 @@ void assignValue(ShotDefinition& shot, const ShotKey& key, std::wstring_view val
 
 void appendSection(std::wstring& text, const ShotDefinition& shot) {
   text.append(kShotSectionHeader).append(kLineEnd);
-  for (const ShotKey& key : kShotKeys) {
+  for (const ShotField& key : shotFields()) {
     text.append(key.text).append(valueText(shot, key)).append(kLineEnd);
   }
   text.append(kLineEnd);
@@ -125,8 +78,8 @@ class SectionReader {
   explicit SectionReader(ShotDefinition& shot) : shot_(shot) {}
 
   void readLine(std::wstring_view line) {
-    for (size_t i = 0; i < kShotKeys.size(); ++i) {
-      const ShotKey& key = kShotKeys[i];
+    for (size_t i = 0; i < shotFields().size(); ++i) {
+      const ShotField& key = shotFields()[i];
       if (!line.starts_with(key.text)) continue;
       // No key text is the start of another, so at most one key matches.
       if (!seen_[i]) assignValue(shot_, key, line.substr(key.text.size()));
@@ -137,7 +90,7 @@ class SectionReader {
 
  private:
   ShotDefinition& shot_;
-  std::bitset<kShotKeys.size()> seen_;
+  std::bitset<kShotFieldCount> seen_;
 };
 
 }  // namespace
@@ -169,5 +122,5 @@ std::string formatShotsFile(const std::vector<ShotDefinition>& shots) {
 }
 
 std::vector<ShotDefinition> parseShotsFile(std::string_view bytes) {
-  return parseShots(decodeUtf8(bytes));
+  return parseShots(decodeTextFile(bytes));
 }

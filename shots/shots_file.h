@@ -24,7 +24,8 @@ std::wstring formatShots(const std::vector<ShotDefinition>& shots);
 // One shot per section, in file order, with SHOT_ID as the file says.
 std::vector<ShotDefinition> parseShots(std::wstring_view text);
 
-// The same on the file's bytes: UTF-8 with its byte order mark (also read without one).
+// The same on the file's bytes: UTF-8 with its byte order mark (also read without one, and in
+// UTF-16 or ANSI as Windows editors save it: decodeTextFile).
 // No shots give just the byte order mark.
 std::string formatShotsFile(const std::vector<ShotDefinition>& shots);
 std::vector<ShotDefinition> parseShotsFile(std::string_view bytes);

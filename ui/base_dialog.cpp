@@ -35,6 +35,7 @@ INT_PTR CALLBACK BaseDialog::procedure(HWND dialog, UINT message, WPARAM wParam,
 INT_PTR BaseDialog::handleMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   switch (message) {
     case WM_INITDIALOG:
+      limitEditFields();
       onInitDialog();
       return TRUE;
     case WM_COMMAND:
@@ -43,10 +44,27 @@ INT_PTR BaseDialog::handleMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/
   return FALSE;
 }
 
+BOOL CALLBACK BaseDialog::limitEditField(HWND control, LPARAM) {
+  wchar_t className[8] = {};
+  GetClassNameW(control, className, 8);
+  if (CompareStringOrdinal(className, -1, L"Edit", -1, TRUE) != CSTR_EQUAL) return TRUE;
+  const bool digitsOnly = GetWindowLongW(control, GWL_STYLE) & ES_NUMBER;
+  SendMessageW(control, EM_LIMITTEXT, digitsOnly ? kMaxDigits : kMaxFieldLength, 0);
+  return TRUE;
+}
+
+void BaseDialog::limitEditFields() const {
+  EnumChildWindows(dialog_, limitEditField, 0);
+}
+
 std::wstring BaseDialog::itemText(int id) const {
-  wchar_t buffer[kTextBufferSize] = {};
-  const UINT length = GetDlgItemTextW(dialog_, id, buffer, kTextBufferSize);
-  return std::wstring(buffer, length);
+  // Whole, even a longer text than the field lets the user type: one that came from a file
+  // must not come back cut without a word.
+  HWND item = GetDlgItem(dialog_, id);
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
+  const int length = GetWindowTextW(item, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<size_t>(length > 0 ? length : 0));
+  return text;
 }
 
 void BaseDialog::setItemText(int id, const std::wstring& text) const {

@@ -29,9 +29,12 @@ class BaseDialog {
   // TRUE when the command was handled.
   virtual INT_PTR onCommand(int /*id*/) { return FALSE; }
 
-  // The program reads every field through a buffer of this size: 259 characters at most.
-  static constexpr int kTextBufferSize = 260;
+  // The user can type at most this many characters into a field, so what is stored is what the
+  // field shows; a field of digits only holds a 32-bit number.
+  static constexpr int kMaxFieldLength = 259;
+  static constexpr int kMaxDigits = 10;
 
+  // The field's whole text.
   std::wstring itemText(int id) const;
   void setItemText(int id, const std::wstring& text) const;
   bool isChecked(int id) const;
@@ -47,4 +50,6 @@ class BaseDialog {
 
  private:
   static INT_PTR CALLBACK procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+  static BOOL CALLBACK limitEditField(HWND control, LPARAM);
+  void limitEditFields() const;
 };

@@ -48,8 +48,8 @@ class FtpSettingsDialog final : public BaseDialog {
   void onOk() {
     const std::wstring password = itemText(IDC_FTP_PASSWORD);
     std::wstring stored = login_.passwordCipherText;
-    // An untouched password keeps its stored form: one that did not decrypt, or that was
-    // longer than a field holds, would not come back the same from the edit.
+    // An untouched password keeps its stored form exactly: one that did not decrypt would not
+    // come back the same from the field. (The field is read whole, so a long one compares too.)
     if (password != shownPassword_) {
       stored = password;
       if (!PasswordCipher::instance().encrypt(stored, stored.size())) {

@@ -5,10 +5,14 @@
 #include <shellapi.h>
 #include <wtsapi32.h>
 
+#include <set>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "scheduler/shot_scheduler_win.h"
 #include "settings/app_settings.h"
+#include "shots/new_shot_name.h"
 #include "shots/shot_store.h"
 #include "ui/about_dialog.h"
 #include "ui/new_shot_window.h"
@@ -67,24 +71,32 @@ std::wstring loadText(HINSTANCE instance, UINT id) {
   return buffer;
 }
 
+const wchar_t* unreadableReasonText(platform::UnreadableReason reason) {
+  return reason == platform::UnreadableReason::kNotUnderstood
+             ? L"it holds text, but nothing Vemlix recognises: it may have been saved by another "
+               L"program"
+             : L"another program may be using it, or you may not be allowed to open it";
+}
+
 // What to tell the user about data files that exist but could not be read; empty when all
 // could be.
 std::wstring unreadableFilesMessage() {
-  const std::wstring settingsFile = AppSettings::instance().unreadableFile();
-  const std::wstring shotsFile = ShotStore::instance().unreadableFile();
+  const AppSettings& settings = AppSettings::instance();
+  const ShotStore& store = ShotStore::instance();
+  const std::wstring settingsFile = settings.unreadableFile();
+  const std::wstring shotsFile = store.unreadableFile();
   if (settingsFile.empty() && shotsFile.empty()) return {};
   const bool both = !settingsFile.empty() && !shotsFile.empty();
   const wchar_t* them = both ? L"them" : L"it";
   std::wstring text =
       both ? L"Vemlix could not read these files:\n\n" : L"Vemlix could not read this file:\n\n";
-  for (const std::wstring& file : {settingsFile, shotsFile}) {
-    if (!file.empty()) text += file + L"\n";
+  if (!settingsFile.empty()) {
+    text += settingsFile + L"\n(" + unreadableReasonText(settings.unreadableReason()) + L")\n";
   }
-  text += L"\nAnother program may be using ";
-  text += them;
-  text += L", or you may not be allowed to open ";
-  text += them;
-  text += L". Vemlix leaves ";
+  if (!shotsFile.empty()) {
+    text += shotsFile + L"\n(" + unreadableReasonText(store.unreadableReason()) + L")\n";
+  }
+  text += L"\nVemlix leaves ";
   text += them;
   text += L" untouched until you start it again, so nothing in ";
   text += them;
@@ -103,6 +115,27 @@ POINT openingPosition(const AppSettings& settings) {
   const RECT area{stored.x, stored.y, stored.x + MainWindow::kWidth,
                   stored.y + MainWindow::kHeight};
   return MonitorFromRect(&area, MONITOR_DEFAULTTONULL) ? stored : kDefaultPosition;
+}
+
+bool isDialog(HWND window) {
+  wchar_t className[16] = {};
+  GetClassNameW(window, className, 16);
+  return std::wstring_view(className) == L"#32770";
+}
+
+// The dialogs (and message boxes) this thread has open; the innermost of nested modal ones is
+// the only one that is enabled.
+std::vector<HWND> dialogsOfThisThread() {
+  std::vector<HWND> dialogs;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM found) {
+        if (isDialog(window) && IsWindowVisible(window))
+          reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&dialogs));
+  return dialogs;
 }
 
 void openWithShell(const std::wstring& target) {
@@ -335,8 +368,11 @@ LRESULT MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::newShot() {
+  ShotStore& store = ShotStore::instance();
+  std::set<std::wstring> taken = store.names();
+  taken.merge(NewShotWindow::instance().pendingNames());
   auto shot = std::make_shared<ShotDefinition>();
-  shot->NAME = L"New Shot - " + std::to_wstring(ShotStore::instance().count() + 1);
+  shot->NAME = newShotName(store.count(), taken);
   shot->isNew = true;
   shot->RECT_X = 400;
   shot->RECT_Y = 400;
@@ -391,11 +427,25 @@ void MainWindow::openLog() const {
               title_.c_str(), MB_OK | MB_ICONWARNING);
 }
 
+// A modal dialog of this window disables it; the tray menu still works then, and must not open a
+// second dialog whose Save would be undone by the first one's.
+bool MainWindow::modalDialogOpen() const {
+  return !IsWindowEnabled(window_);
+}
+
+void MainWindow::bringOpenDialogForward() const {
+  for (HWND dialog : dialogsOfThisThread()) {
+    if (IsWindowEnabled(dialog)) SetForegroundWindow(dialog);
+  }
+}
+
 void MainWindow::openSettings() {
+  if (modalDialogOpen()) return bringOpenDialogForward();
   runSettingsDialog(window_);
 }
 
 void MainWindow::openAbout() {
+  if (modalDialogOpen()) return bringOpenDialogForward();
   runAboutDialog(window_);
 }
 
@@ -487,6 +537,14 @@ void MainWindow::onActivateRequest() {
 }
 
 void MainWindow::exitProgram() {
+  // The dialogs open on this thread are cancelled first, and Exit comes back once their modal
+  // loops have ended: ending the program from inside them would pull the window from under them.
+  constexpr int kCancelAttempts = 50;
+  if (modalDialogOpen() && exitAttempts_++ < kCancelAttempts) {
+    for (HWND dialog : dialogsOfThisThread()) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    PostMessageW(window_, WM_COMMAND, CMD_EXIT, 0);
+    return;
+  }
   fadeEnabled = true;
   showWindowAnimated(window_, kHideAnimated);
   ShutdownWidgets();

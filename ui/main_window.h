@@ -67,6 +67,8 @@ class MainWindow : public BaseWindow<MainWindow> {
   void openLog() const;
   void openSettings();
   void openAbout();
+  bool modalDialogOpen() const;
+  void bringOpenDialogForward() const;
   void exitProgram();
 
   // Sizes the window, the skin, the buttons and the list for `dpi`.
@@ -84,6 +86,8 @@ class MainWindow : public BaseWindow<MainWindow> {
   // Minimize, Exit.
   std::array<ImageButton, 10> buttons_;
   TrayIcon tray_;
+  // How often Exit has come back waiting for this thread's dialogs to close.
+  int exitAttempts_ = 0;
   // The last firing reported by a worker, until the UI thread takes it.
   std::mutex reportLock_;
   std::optional<FiringReport> report_;

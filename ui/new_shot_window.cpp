@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "platform/detached_thread.h"
+#include "shots/shot_fields.h"
+#include "ui/overlay_placement.h"
 #include "ui/resource_ids.h"
 #include "ui/shot_list_panel.h"
 #include "ui/shot_settings_dialog.h"
@@ -26,15 +28,15 @@ constexpr UINT kSaveCommand = 1;
 constexpr UINT kCancelCommand = 2;
 constexpr UINT kFullScreenCommand = 146;
 
-// The stored fields of `edited`, with the run-time fields of the record they go into.
-void storeInto(ShotDefinition& record, const ShotDefinition& edited) {
-  ShotDefinition result = edited;
-  result.SHOT_ID = record.SHOT_ID;
-  result.uid = record.uid;
-  result.isNew = false;
-  result.tickCount = record.tickCount;
-  result.capturedFile = record.capturedFile;
-  record = std::move(result);
+// The fields the overlay itself sets: where the frame is and whether it covers a monitor.
+void copyFraming(ShotDefinition& to, const ShotDefinition& from) {
+  to.FULL_SCREEN = from.FULL_SCREEN;
+  std::tie(to.RECT_X, to.RECT_Y, to.RECT_WIDTH, to.RECT_HEIGHT) =
+      std::tie(from.RECT_X, from.RECT_Y, from.RECT_WIDTH, from.RECT_HEIGHT);
+  std::tie(to.PREV_RECT_X, to.PREV_RECT_Y, to.PREV_RECT_WIDTH, to.PREV_RECT_HEIGHT) =
+      std::tie(from.PREV_RECT_X, from.PREV_RECT_Y, from.PREV_RECT_WIDTH, from.PREV_RECT_HEIGHT);
+  std::tie(to.DRAW_RECT_X, to.DRAW_RECT_Y, to.DRAW_RECT_WIDTH, to.DRAW_RECT_HEIGHT) =
+      std::tie(from.DRAW_RECT_X, from.DRAW_RECT_Y, from.DRAW_RECT_WIDTH, from.DRAW_RECT_HEIGHT);
 }
 
 }  // namespace
@@ -66,6 +68,8 @@ class ShotOverlay : public BaseWindow<ShotOverlay> {
   void cancel();
   void placeTopmost(int x, int y, int width, int height) const;
   static RECT edgesOf(HWND window);
+  // Left, top, width and height of a rectangle given by its edges.
+  static RECT originAndSize(const RECT& edges);
   void setRect(const RECT& values);
   void setPrevRect(const RECT& values);
 
@@ -75,14 +79,17 @@ class ShotOverlay : public BaseWindow<ShotOverlay> {
 };
 
 void ShotOverlay::run(HINSTANCE module, HWND owner) {
-  HWND window =
-      CreateWindowExW(0, kNewShotClassName, kNewShotClassName, 0, shot_.RECT_X, shot_.RECT_Y,
-                      shot_.RECT_WIDTH, shot_.RECT_HEIGHT, owner, nullptr, module, this);
+  // A frame that no monitor shows (one was unplugged, the file was edited) could be neither
+  // seen nor moved back: it opens on the nearest monitor instead.
+  const RECT place =
+      overlayPlacement({shot_.RECT_X, shot_.RECT_Y, shot_.RECT_WIDTH, shot_.RECT_HEIGHT});
+  HWND window = CreateWindowExW(0, kNewShotClassName, kNewShotClassName, 0, place.left, place.top,
+                                place.right, place.bottom, owner, nullptr, module, this);
   if (!window) return;
   NewShotWindow::instance().opened(window);
   SetWindowLongW(window, GWL_STYLE, kOverlayStyle);
   SetWindowLongW(window, GWL_EXSTYLE, WS_EX_LAYERED);
-  placeTopmost(shot_.RECT_X, shot_.RECT_Y, shot_.RECT_WIDTH, shot_.RECT_HEIGHT);
+  placeTopmost(place.left, place.top, place.right, place.bottom);
   fadeEnabled = false;
   showWindowAnimated(window, kShowAnimated);
   SetLayeredWindowAttributes(window, 0, kOpacity, LWA_ALPHA);
@@ -98,6 +105,10 @@ RECT ShotOverlay::edgesOf(HWND window) {
   RECT outer{};
   GetWindowRect(window, &outer);
   return outer;
+}
+
+RECT ShotOverlay::originAndSize(const RECT& edges) {
+  return {edges.left, edges.top, edges.right - edges.left, edges.bottom - edges.top};
 }
 
 // The four numbers go into the fields as they stand, whichever form (edges, or origin and size)
@@ -169,23 +180,24 @@ void ShotOverlay::onCommand(UINT command) {
   }
 }
 
-// Covers the monitor the overlay mostly lies on, and comes back exactly from there.
+// Covers the monitor the overlay mostly lies on, and comes back exactly from there. RECT and
+// PREV_RECT hold left, top, width and height throughout, as Save stores them, so a shot saved
+// full screen on any monitor restores to where PREV_RECT says.
 void ShotOverlay::switchFullScreen() {
   if (!shot_.FULL_SCREEN) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT& screen = monitor.rcMonitor;
-    // Right and bottom edges in PREV_RECT: the restore needs both.
-    setPrevRect(edgesOf(window_));
-    setRect({screen.left, screen.top, screen.right - 1, screen.bottom - 1});
+    setPrevRect(originAndSize(edgesOf(window_)));
+    setRect(originAndSize(screen));
     placeTopmost(screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top);
     shot_.FULL_SCREEN = true;
     buttons_[2].setImages(IDB_REGION_RESTORE, IDB_REGION_RESTORE_PRESSED);
   } else {
     const RECT back{shot_.PREV_RECT_X, shot_.PREV_RECT_Y, shot_.PREV_RECT_WIDTH,
                     shot_.PREV_RECT_HEIGHT};
-    placeTopmost(back.left, back.top, back.right - back.left, back.bottom - back.top);
+    placeTopmost(back.left, back.top, back.right, back.bottom);
     setPrevRect({shot_.RECT_X, shot_.RECT_Y, shot_.RECT_WIDTH, shot_.RECT_HEIGHT});
     setRect(back);
     shot_.FULL_SCREEN = false;
@@ -194,23 +206,35 @@ void ShotOverlay::switchFullScreen() {
 }
 
 void ShotOverlay::save() {
-  if (!runShotSettingsDialog(window_, shot_, shot_.isNew)) {
+  ShotStore& store = ShotStore::instance();
+  // The dialog starts from the stored shot as it is now, so it shows what others changed while
+  // this overlay was open, and only what this edit changes goes back.
+  ShotDefinition base = shot_;
+  if (stored_) {
+    base = store.copy(stored_);
+    copyFraming(base, shot_);
+  }
+  ShotDefinition edited = base;
+  if (!runShotSettingsDialog(window_, edited, shot_.isNew)) {
     cancel();
     return;
   }
   // The overlay's own outline, in screen pixels, is the region: what the capture takes.
   const RECT outer = edgesOf(window_);
-  std::tie(shot_.DRAW_RECT_X, shot_.DRAW_RECT_Y, shot_.DRAW_RECT_WIDTH, shot_.DRAW_RECT_HEIGHT) =
-      std::tuple(outer.left, outer.top, outer.right, outer.bottom);
-  const RECT region{outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top};
+  std::tie(edited.DRAW_RECT_X, edited.DRAW_RECT_Y, edited.DRAW_RECT_WIDTH,
+           edited.DRAW_RECT_HEIGHT) = std::tuple(outer.left, outer.top, outer.right, outer.bottom);
+  shot_ = edited;
+  const RECT region = originAndSize(outer);
   setRect(region);
   setPrevRect(region);
 
-  ShotStore& store = ShotStore::instance();
+  const auto putBack = [&](ShotDefinition& record) {
+    mergeChangedFields(record, base, shot_);
+    copyFraming(record, shot_);
+  };
   // An edited shot that was deleted meanwhile comes back as saved: nothing the user saved is
-  // lost.
-  if (stored_ && store.find(stored_->uid)) {
-    store.update(stored_, [this](ShotDefinition& record) { storeInto(record, shot_); });
+  // lost. The test and the change are one step, so a deletion cannot slip in between.
+  if (stored_ && store.updateIfStored(stored_, putBack)) {
     store.save();
   } else {
     shot_.isNew = true;
@@ -261,7 +285,29 @@ void NewShotWindow::open(const ShotPtr& shot, HWND owner) {
   if (!shot) return;
   auto overlay = std::make_shared<ShotOverlay>(shot);
   const HINSTANCE module = module_;
-  platform::startDetachedThread([overlay, module, owner] { overlay->run(module, owner); });
+  // A new shot's name is taken from now on: a second New Shot must not propose it again.
+  const std::wstring reserved = shot->isNew ? shot->NAME : std::wstring();
+  if (shot->isNew) reserve(reserved);
+  const bool started = platform::startDetachedThread([overlay, module, owner, reserved] {
+    overlay->run(module, owner);
+    if (!reserved.empty()) NewShotWindow::instance().unreserve(reserved);
+  });
+  if (!started && !reserved.empty()) unreserve(reserved);
+}
+
+std::set<std::wstring> NewShotWindow::pendingNames() const {
+  std::lock_guard guard(lock_);
+  return {pending_.begin(), pending_.end()};
+}
+
+void NewShotWindow::reserve(const std::wstring& name) {
+  std::lock_guard guard(lock_);
+  pending_.insert(name);
+}
+
+void NewShotWindow::unreserve(const std::wstring& name) {
+  std::lock_guard guard(lock_);
+  if (auto found = pending_.find(name); found != pending_.end()) pending_.erase(found);
 }
 
 std::set<HWND> NewShotWindow::openWindows() const {

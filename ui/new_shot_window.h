@@ -3,13 +3,16 @@
 // user drags and sizes to frame a shot. Each overlay runs on a thread of its own with its own
 // message loop, so the main window stays usable, and several may be open at once.
 //
-// An overlay works on its own copy of the shot: the full-screen toggle and the settings dialog
-// change only the copy. Save puts the copy into the store in one step, so workers never see a
-// half-edited shot; Cancel drops it, and the stored shot stays exactly as it was.
+// An overlay frames its own copy of the shot: the full-screen toggle changes only the copy. Save
+// starts the settings dialog from the stored shot as it is by then, and puts back only what the
+// overlay and its dialogs changed, in one step: workers never see a half-edited shot, and what
+// others changed meanwhile (the list's check box, another overlay) stays. Cancel drops the copy,
+// and the stored shot stays exactly as it was.
 #include <windows.h>
 
 #include <mutex>
 #include <set>
+#include <string>
 
 #include "shots/shot_store.h"
 
@@ -32,14 +35,20 @@ class NewShotWindow {
   // The overlay windows now open, for the end of the program and for tests.
   std::set<HWND> openWindows() const;
 
+  // The names of the new shots whose overlays are open: not in the store yet, but taken.
+  std::set<std::wstring> pendingNames() const;
+
  private:
   friend class ShotOverlay;
   NewShotWindow() = default;
 
   void opened(HWND window);
   void closed(HWND window);
+  void reserve(const std::wstring& name);
+  void unreserve(const std::wstring& name);
 
   HINSTANCE module_ = nullptr;
-  mutable std::mutex lock_;  // guards windows_
+  mutable std::mutex lock_;  // guards windows_ and pending_
   std::set<HWND> windows_;
+  std::multiset<std::wstring> pending_;
 };

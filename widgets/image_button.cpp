@@ -89,8 +89,8 @@ void onMouseHover(ButtonRecord& record) {
 
 void onMouseLeave(ButtonRecord& record) {
   if (record.pressed) showPicture(record, record.normalImage.get());
-  TooltipWindow& tooltip = TooltipWindow::instance();
-  if (tooltip.isVisible()) tooltip.hide();
+  // Also when it does not show yet: a show asked for by another thread may still be on its way.
+  TooltipWindow::instance().hide();
 }
 
 }  // namespace

@@ -92,6 +92,7 @@ void TooltipWindow::show(const std::wstring& text, int left, int top) {
     std::lock_guard guard(lock_);
     text_ = text;
     place_ = {left, top};
+    wanted_ = true;
     window = window_;
   }
   if (!window && GetCurrentThreadId() == homeThread()) {
@@ -112,6 +113,8 @@ void TooltipWindow::showNow() {
   POINT place{};
   {
     std::lock_guard guard(lock_);
+    // A hide that came after the show asked for it wins, whichever request arrives first.
+    if (!wanted_) return;
     window = window_;
     text = text_;
     place = place_;
@@ -125,7 +128,12 @@ void TooltipWindow::showNow() {
 }
 
 void TooltipWindow::hide() {
-  HWND window = this->window();
+  HWND window = nullptr;
+  {
+    std::lock_guard guard(lock_);
+    wanted_ = false;
+    window = window_;
+  }
   if (!window) return;
   if (onThreadOf(window)) {
     ShowWindow(window, SW_HIDE);

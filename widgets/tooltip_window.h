@@ -27,8 +27,9 @@ class TooltipWindow {
 
   // Shows `text` with its top-left corner at (left, top) in screen pixels. The width follows
   // the number of characters, not the drawn text. From another thread than the window's, done
-  // by the window's thread soon after.
+  // by the window's thread soon after, unless a hide() came in between.
   void show(const std::wstring& text, int left, int top);
+  // Hides the tooltip, and cancels a show that has not been carried out yet.
   void hide();
   bool isVisible() const;
 
@@ -52,9 +53,11 @@ class TooltipWindow {
   HWND window() const;
   DWORD homeThread() const;
 
-  mutable std::mutex lock_;  // guards window_, homeThread_, text_ and place_
+  mutable std::mutex lock_;  // guards window_, homeThread_, text_, place_ and wanted_
   HWND window_ = nullptr;
   DWORD homeThread_ = 0;
   std::wstring text_;
   POINT place_{};
+  // Whether the last request was a show: a show request still on its way is dropped after a hide.
+  bool wanted_ = false;
 };

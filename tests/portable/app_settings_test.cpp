@@ -475,7 +475,8 @@ TEST(SettingsFile, LineFeedEndsAValueAndTheCarriageReturnBeforeItIsDropped) {
 
 TEST(SettingsFile, NulAndInvalidBytesDoNotEndTheReading) {
   const FoundSettings found = parseSettingsFile(std::string("FTP_USER=a\0b\xFF\r\nWND_YPOS=5", 25));
-  EXPECT_EQ(found[size_t(SettingId::FTP_USER)], std::wstring(L"a\0b\xFFFD", 4));
+  // Not UTF-8, so read as ANSI text: the byte FF is "\xFF".
+  EXPECT_EQ(found[size_t(SettingId::FTP_USER)], std::wstring(L"a\0b\xFF", 4));
   EXPECT_EQ(found[size_t(SettingId::WND_YPOS)], L"5");
 }
 

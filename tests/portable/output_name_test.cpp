@@ -59,7 +59,7 @@ TEST(OutputNameTest, TrailingSeparatorIsDoubledNotStripped) {
 TEST(OutputNameTest, LocalTargetWithoutFolderIsInPictures) {
   TempFolder pictures;
   platform::overrideFolderForTests(platform::UserFolder::kPictures, pictures.path());
-  const std::wstring target = localTargetPath(desk(4), L"t");
+  const std::wstring target = localTargetPath(desk(4), L"t").value();
   platform::overrideFolderForTests(platform::UserFolder::kPictures, L"");
   EXPECT_EQ(target, pictures.file(L"Desk-t.png"));
 }
@@ -114,11 +114,35 @@ TEST(OutputNameTest, LongNamesAreCutSoThePathStaysValid) {
   EffectiveShot shot = desk(4);
   shot.name = longName;
   shot.localFolder = std::wstring(100, L'f');
-  const std::wstring local = localTargetPath(shot, L"");
+  const std::wstring local = localTargetPath(shot, L"").value();
   EXPECT_EQ(local.size(), kMaxPathLength);
   EXPECT_TRUE(local.ends_with(L"nnn.png"));
   EXPECT_TRUE(remoteFileName(shot, L"").ends_with(local.substr(101)));
   // A pair of UTF-16 units is never split.
   const std::wstring emoji = L"\xD83D\xDCF7";
   EXPECT_EQ(safeFileName(L"ab" + emoji, L".png", 7), L"ab.png");
+}
+
+// The time text is what keeps one capture from replacing the last: only the name gives way.
+TEST(OutputNameTest, ALongNameOrFolderNeverCutsTheTimeText) {
+  const std::wstring stamp = L"07-Dec-2026_05_12_33_PM";
+  const auto named = outputFileName(std::wstring(250, L'n'), stamp, 4);
+  ASSERT_TRUE(named);
+  EXPECT_EQ(*named, std::wstring(255 - 28, L'n') + L"-" + stamp + L".png");
+
+  EffectiveShot shot = desk(4);
+  shot.name = L"Desktop";
+  shot.localFolder = std::wstring(225, L'f');
+  const auto local = localTargetPath(shot, stamp);
+  ASSERT_TRUE(local);
+  EXPECT_EQ(*local, underFolder(shot.localFolder, L"Deskt-" + stamp + L".png"));
+  EXPECT_EQ(local->size(), kMaxPathLength);
+  EXPECT_EQ(remoteFileName(shot, stamp), L"Deskt-" + stamp + L".png");
+
+  // No room for the time text: no local name at all, and the server gets the whole name.
+  shot.localFolder = std::wstring(235, L'f');
+  EXPECT_FALSE(localTargetPath(shot, stamp));
+  EXPECT_EQ(remoteFileName(shot, stamp), L"Desktop-" + stamp + L".png");
+  EXPECT_FALSE(outputFileName(L"Desk", stamp, 4, 28));
+  EXPECT_EQ(outputFileName(L"Desk", stamp, 4, 29), L"D-" + stamp + L".png");
 }

@@ -11,6 +11,8 @@
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "settings/app_settings.h"
+#include "shots/new_shot_name.h"
+#include "shots/shot_fields.h"
 #include "shots/shots_file.h"
 #include "support/data_folder_test.h"
 #include "support/temp_folder.h"
@@ -162,6 +164,22 @@ TEST_F(ShotStoreTest, ReleaseEmptiesTheStoreButNotTheRecordsStillHeld) {
   ShotStore::release();
 }
 
+// Text with no key and no section in it is some other program's idea of the file (or a form
+// this one cannot read): it counts as unreadable, never as empty.
+TEST_F(ShotStoreTest, DataFilesHoldingNothingRecognisableAreNeverOverwritten) {
+  AppSettings& settings = AppSettings::instance();
+  const std::wstring settingsFile = settings.settingsFilePath();
+  for (const std::wstring& file : {settingsFile, shotsFile()}) writeBytes(file, "notes\r\n");
+  EXPECT_FALSE(settings.load());
+  settings.applyDefaults();
+  EXPECT_EQ(ShotStore::instance().load(), ShotStore::LoadResult::kUnreadable);
+  EXPECT_EQ(settings.unreadableReason(), platform::UnreadableReason::kNotUnderstood);
+  EXPECT_EQ(ShotStore::instance().unreadableReason(), platform::UnreadableReason::kNotUnderstood);
+  ShotStore::instance().add(named(L"added in this run"));
+  EXPECT_EQ(readBytes(settingsFile), "notes\r\n");
+  EXPECT_EQ(fileBytes(), "notes\r\n");
+}
+
 // A store released at the end of the program stays empty and writes nothing, so a late save
 // (an overlay saving as the program ends) cannot empty the user's file.
 TEST_F(ShotStoreTest, AReleasedStoreNeitherChangesNorWrites) {
@@ -210,6 +228,44 @@ TEST_F(ShotStoreTest, UpdateChangesTheStoredRecord) {
   store.reopen();
   store.load();
   EXPECT_TRUE(store.copy(store.at(0)).AUTO_ENABLED);
+}
+
+// After a deletion, or while another new shot waits in its overlay, count + 1 may be taken.
+TEST(NewShotName, IsTheFirstNumberFromCountPlusOneThatNoShotUses) {
+  EXPECT_EQ(newShotName(0, {}), L"New Shot - 1");
+  EXPECT_EQ(newShotName(2, {L"New Shot - 3", L"New Shot - 4", L"New Shot - 6"}), L"New Shot - 5");
+  EXPECT_EQ(newShotName(1, {L"New Shot - 1", L"Desk"}), L"New Shot - 2");
+}
+
+// An overlay's edit goes back over the stored record without undoing what others changed
+// meanwhile (the list's check box, another overlay's save).
+TEST(MergeChangedFields, TakesOnlyTheFieldsTheEditChanged) {
+  ShotDefinition base;
+  base.SHOT_ID = 3;
+  base.NAME = L"Desk";
+  base.RECT_X = 10;
+  ShotDefinition record = base;
+  record.AUTO_ENABLED = true;  // changed in the list while the edit was open
+  record.SHOT_ID = 1;          // renumbered by a deletion
+  ShotDefinition edited = base;
+  edited.NAME = L"Desk 2";
+  edited.RECT_X = 20;
+  edited.SHOT_ID = 9;
+  mergeChangedFields(record, base, edited);
+  EXPECT_EQ(record.NAME, L"Desk 2");
+  EXPECT_EQ(record.RECT_X, 20);
+  EXPECT_TRUE(record.AUTO_ENABLED);
+  EXPECT_EQ(record.SHOT_ID, 1);
+}
+
+TEST_F(ShotStoreTest, UpdateIfStoredRefusesARemovedRecord) {
+  ShotStore& store = ShotStore::instance();
+  store.add(named(L"kept"));
+  const ShotPtr shot = store.at(0);
+  EXPECT_TRUE(store.updateIfStored(shot, [](ShotDefinition& s) { s.FORMAT = 2; }));
+  store.remove(shot);
+  EXPECT_FALSE(store.updateIfStored(shot, [](ShotDefinition&) { FAIL() << "changed"; }));
+  EXPECT_EQ(shot->FORMAT, 2);
 }
 
 class ShotStoreConcurrencyTest : public ShotStoreTest {};

@@ -96,4 +96,28 @@ TEST(TextCodec, UnpairedSurrogatesAreEncodedAsReplacement) {
   }
 }
 
+// The forms Windows editors save a text file in: Notepad's "Unicode" and "Unicode big endian",
+// Windows PowerShell's Out-File, and "ANSI".
+TEST(TextCodec, TextFilesAreReadInEveryFormWindowsEditorsSave) {
+  const std::wstring text = L"NAME=Caf\x00E9 " + wide(0x1F600) + L"\r\n";
+  std::string little("\xFF\xFE"), big("\xFE\xFF");
+  for (char16_t unit : std::u16string(u"NAME=Caf\u00E9 \U0001F600\r\n")) {
+    little += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    big += {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xFF)};
+  }
+  EXPECT_EQ(decodeTextFile(little), text);
+  EXPECT_EQ(decodeTextFile(big), text);
+  EXPECT_EQ(decodeTextFile(encodeUtf8(text, true)), text);
+  EXPECT_EQ(decodeTextFile(encodeUtf8(text, false)), text);
+  // Not UTF-8: the ANSI code page (Windows-1252 here, the system's own on Windows).
+  EXPECT_EQ(decodeTextFile("NAME=Caf\xE9 \x80"), L"NAME=Caf\x00E9 \x20AC");
+  // A real U+FFFD is still UTF-8; a lone high surrogate or an odd last byte of UTF-16 is not text.
+  EXPECT_EQ(decodeTextFile("\xEF\xBF\xBD"), kReplacement);
+  EXPECT_EQ(decodeTextFile(std::string("\xFF\xFE\x3D\xD8"
+                                       "a",
+                                       5)),
+            kReplacement + kReplacement);
+  EXPECT_TRUE(isBlankText(decodeTextFile(std::string("\xFF\xFE\r\0\n\0", 6))));
+}
+
 }  // namespace

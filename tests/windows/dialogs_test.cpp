@@ -15,6 +15,7 @@
 #include "support/vemlix_process_win.h"
 #include "ui/about_dialog.h"
 #include "ui/dialog_ids.h"
+#include "ui/ftp_settings_dialog.h"
 #include "ui/run_key_access.h"
 #include "ui/settings_dialog.h"
 #include "ui/shot_settings_dialog.h"
@@ -301,6 +302,27 @@ TEST_F(FtpSettingsDialogTest, ThePasswordIsStoredEncryptedShownDecryptedAndRefus
   EXPECT_TRUE(runShotSettingsDialog(nullptr, shot, false));
   EXPECT_NE(shot.FTP_PASS, L"s3cr\u00e9t");
   EXPECT_EQ(decrypted(shot.FTP_PASS), L"s3cr\u00e9t");
+}
+
+// A field stops the typing where what is stored ends, and a value longer than that (a hand-edited
+// file) is neither cut nor, for a password left alone, encrypted anew.
+TEST_F(FtpSettingsDialogTest, FieldsStopAtWhatIsStoredAndALongUntouchedPasswordIsKept) {
+  std::wstring cipher(300, L'p');
+  ASSERT_TRUE(PasswordCipher::instance().encrypt(cipher, cipher.size()));
+  const std::wstring server(300, L's');
+  FtpLogin login{server, L"anna", cipher};
+  DialogScript script([](DialogScript& s) {
+    HWND f = s.waitForDialog(L"Ftp Settings");
+    ASSERT_NE(f, nullptr);
+    for (int id : {IDC_FTP_SERVER, IDC_FTP_USER, IDC_FTP_PASSWORD}) {
+      EXPECT_EQ(SendDlgItemMessageW(f, id, EM_GETLIMITTEXT, 0, 0), 259) << id;
+    }
+    s.press(f, IDOK);
+    EXPECT_TRUE(s.waitClosed(f));
+  });
+  ASSERT_TRUE(runFtpSettingsDialog(nullptr, login));
+  EXPECT_EQ(login.passwordCipherText, cipher);
+  EXPECT_EQ(login.server, server);
 }
 
 TEST_F(SettingsDialogTest, SaveWritesTheFileAndTheQuotedRunValueAndClearingDeletesIt) {

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
+#include "platform/win32_handles.h"
 #include "support/message_pump_win.h"
 #include "ui/resource_ids.h"
 #include "widgets/button_registry.h"
@@ -101,6 +104,31 @@ TEST_F(WidgetsTest, TooltipIsEightPixelsPerCharacterAndOneLineHigh) {
   EXPECT_EQ(rect.right - rect.left, 224);
   tooltip.hide();
   EXPECT_FALSE(tooltip.isVisible());
+}
+
+// An overlay's button on its own thread asks for the tooltip and the pointer leaves before the
+// tooltip's thread has shown it: the late show must not leave it on screen (and in captures).
+TEST_F(WidgetsTest, ALeaveBeforeTheTooltipShowsKeepsItHidden) {
+  TooltipWindow& tooltip = TooltipWindow::instance();
+  tooltip.createWindow();
+  win32::UniqueHandle checked(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  std::atomic<bool> left{false};
+  std::thread overlay([&] {
+    CommandSink parent;
+    ImageButton button;
+    button.create(parent.window(), parent.window(), 5, 5, 16, 16, IDB_REGION_SAVE,
+                  IDB_REGION_SAVE_PRESSED, 1, L"Save");
+    SendMessageW(button.window(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+    SendMessageW(button.window(), WM_MOUSELEAVE, 0, 0);
+    left = true;
+    WaitForSingleObject(checked.get(), 10000);
+  });
+  // Not handling messages meanwhile, so the show request cannot be carried out before the leave.
+  while (!left) Sleep(10);
+  pumpUntil([] { return false; }, 300);
+  EXPECT_FALSE(tooltip.isVisible());
+  SetEvent(checked.get());
+  overlay.join();
 }
 
 TEST_F(WidgetsTest, APressThatEndsElsewhereSendsNothing) {
