@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "capture/gdiplus_image_win.h"
@@ -134,11 +135,34 @@ TEST_F(MonitorsTest, FullScreenAwayFromThePrimaryCoversAndCapturesThatMonitor) {
     for (int wait = 0; wait < 100 && overlays.openWindows().empty(); ++wait) Sleep(50);
     ASSERT_EQ(overlays.openWindows().size(), 1u);
     const HWND overlay = *overlays.openWindows().begin();
+    RECT framed{}, covered{}, back{};
+    GetWindowRect(overlay, &framed);
     SendMessageW(overlay, WM_COMMAND, 146, 0);  // the full-screen button
-    RECT covered{};
     GetWindowRect(overlay, &covered);
     EXPECT_TRUE(EqualRect(&covered, &monitor)) << covered.left << "," << covered.right;
+    SendMessageW(overlay, WM_COMMAND, 146, 0);
+    GetWindowRect(overlay, &back);
+    EXPECT_TRUE(EqualRect(&back, &framed)) << back.left << "," << back.right;
     SendMessageW(overlay, WM_CLOSE, 0, 0);
+    for (int wait = 0; wait < 100 && !overlays.openWindows().empty(); ++wait) Sleep(50);
+
+    // Saved full screen there, as left, top, width and height: Restore gives that monitor back,
+    // not a strip.
+    auto saved = std::make_shared<ShotDefinition>();
+    saved->FULL_SCREEN = true;
+    std::tie(saved->RECT_X, saved->RECT_Y, saved->RECT_WIDTH, saved->RECT_HEIGHT) = std::tuple(
+        monitor.left, monitor.top, monitor.right - monitor.left, monitor.bottom - monitor.top);
+    std::tie(saved->PREV_RECT_X, saved->PREV_RECT_Y, saved->PREV_RECT_WIDTH,
+             saved->PREV_RECT_HEIGHT) =
+        std::tie(saved->RECT_X, saved->RECT_Y, saved->RECT_WIDTH, saved->RECT_HEIGHT);
+    overlays.open(saved, nullptr);
+    for (int wait = 0; wait < 100 && overlays.openWindows().empty(); ++wait) Sleep(50);
+    ASSERT_EQ(overlays.openWindows().size(), 1u);
+    const HWND reopened = *overlays.openWindows().begin();
+    SendMessageW(reopened, WM_COMMAND, 146, 0);
+    GetWindowRect(reopened, &back);
+    EXPECT_TRUE(EqualRect(&back, &monitor)) << back.left << "," << back.right;
+    SendMessageW(reopened, WM_CLOSE, 0, 0);
     for (int wait = 0; wait < 100 && !overlays.openWindows().empty(); ++wait) Sleep(50);
   }
   ShutdownWidgets();

@@ -8,8 +8,11 @@
 #include <shellapi.h>
 #include <wtsapi32.h>
 
+#include <atomic>
 #include <chrono>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/text_codec.h"
@@ -21,6 +24,7 @@
 #include "support/message_pump_win.h"
 #include "support/vemlix_process_win.h"
 #include "ui/main_window.h"
+#include "ui/new_shot_window.h"
 #include "ui/resource_ids.h"
 #include "ui/shot_list_panel.h"
 #include "ui/tray_icon.h"
@@ -253,6 +257,49 @@ TEST_F(MainWindowTest, ExitRemovesTheIconAndEndsWithZero) {
   window_ = nullptr;
 }
 
+// A name taken by a shot or by an overlay still open is never given to another new shot.
+TEST_F(MainWindowTest, NewShotNamesAreNeverRepeated) {
+  addShot(L"New Shot - 2");  // "New Shot - 1" was deleted
+  open();
+  command(CMD_NEW_SHOT);
+  command(CMD_NEW_SHOT);
+  const std::set<std::wstring> pending = NewShotWindow::instance().pendingNames();
+  EXPECT_EQ(pending, (std::set<std::wstring>{L"New Shot - 3", L"New Shot - 4"}));
+  for (HWND overlay : NewShotWindow::instance().openWindows())
+    PostMessageW(overlay, WM_COMMAND, IDCANCEL, 0);
+  pumpUntil([] { return NewShotWindow::instance().openWindows().empty(); }, 10000);
+}
+
+// Settings asked for twice from the tray opens one dialog, and Exit cancels it first.
+TEST_F(MainWindowTest, OneSettingsDialogAtATimeAndExitClosesIt) {
+  open();
+  PostMessageW(window_, WM_COMMAND, CMD_SETTINGS, 0);
+  PostMessageW(window_, WM_COMMAND, CMD_SETTINGS, 0);
+  std::atomic<int> dialogs{-1};
+  std::thread watcher([&] {
+    Sleep(1500);  // both requests handled by then
+    int count = 0;
+    EnumWindows(
+        [](HWND top, LPARAM found) {
+          wchar_t caption[64] = {};
+          GetWindowTextW(top, caption, 64);
+          if (std::wstring(caption) == L"Vemlix Settings" && IsWindowVisible(top))
+            ++*reinterpret_cast<int*>(found);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    dialogs = count;
+    PostMessageW(window_, WM_COMMAND, CMD_EXIT, 0);
+  });
+  int quitCode = -1;
+  pumpUntil([] { return false; }, 10000, &quitCode);
+  watcher.join();
+  EXPECT_EQ(dialogs, 1);
+  EXPECT_EQ(quitCode, 0);
+  EXPECT_EQ(FindWindowW(L"#32770", L"Vemlix Settings"), nullptr);
+  window_ = nullptr;
+}
+
 TEST_F(MainWindowTest, APositionOnNoMonitorOpensAtTheDefaultPlace) {
   AppSettings::instance().setInt(SettingId::WND_XPOS, -30000);
   AppSettings::instance().setInt(SettingId::WND_YPOS, 20000);
@@ -306,8 +353,8 @@ TEST(MainWindowHelpTest, HelpOpensTheHelpFileBesideTheProgram) {
   ASSERT_NE(window, nullptr);
   PostMessageW(window, WM_COMMAND, CMD_HELP, 0);
   HWND help = nullptr;
-  EXPECT_TRUE(waitFor([&] { return (help = FindWindowW(nullptr, L"Vemlix Help")) != nullptr; },
-                      15000));
+  EXPECT_TRUE(
+      waitFor([&] { return (help = FindWindowW(nullptr, L"Vemlix Help")) != nullptr; }, 15000));
   if (help) {
     // The viewer shares the test's output: it must end before the test does.
     DWORD viewerId = 0;
@@ -401,6 +448,21 @@ TEST_F(MainWindowReportTest, AutomaticModeTakesNothingWhileTheSessionIsLocked) {
   SendMessageW(window_, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
   EXPECT_TRUE(pumpUntil([&] { return filesOf(L"Locked") >= atLock + 2; }, 5000));
   EXPECT_GT(slowCount(), countAtLock);
+}
+
+// A name too long for a file name with its time is shortened, never the time: one picture a
+// second, none over another.
+TEST_F(MainWindowReportTest, ALongNameStillGivesOnePictureASecond) {
+  const std::wstring name(250, L'n');
+  addShot(name, true);
+  shots_.back().AUTO_INTERVAL = 1;
+  open();
+  ShotScheduler::instance().start();
+  EXPECT_TRUE(
+      pumpUntil([&] { return filesMatching(pictures_.path(), L"nnn*.png").size() >= 3; }, 8000));
+  ShotScheduler::instance().stop();
+  ASSERT_TRUE(WorkerGroup::workers().waitIdle(std::chrono::seconds(20)));
+  EXPECT_EQ(log().find(" | not saved"), std::string::npos) << log();
 }
 
 }  // namespace

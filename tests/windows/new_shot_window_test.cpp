@@ -168,6 +168,34 @@ TEST_F(NewShotWindowTest, SavingAShotDeletedMeanwhileAddsItBack) {
   EXPECT_EQ(ShotStore::instance().copy(ShotStore::instance().at(0)).NAME, L"Kept");
 }
 
+// A check box switched in the list while the overlay is open survives the overlay's Save,
+// which writes back only the frame and what its dialog changed.
+TEST_F(NewShotWindowTest, SaveKeepsWhatTheListChangedMeanwhile) {
+  const ShotPtr stored = newShot(30, 40, 200, 100);
+  stored->NAME = L"Desk";
+  stored->isNew = false;
+  ShotStore::instance().add(stored);
+  HWND overlay = open(stored);
+  ASSERT_NE(overlay, nullptr);
+  ShotStore::instance().update(stored, [](ShotDefinition& record) { record.AUTO_ENABLED = true; });
+  ASSERT_TRUE(save(overlay));
+  ASSERT_EQ(ShotStore::instance().count(), 1u);
+  EXPECT_TRUE(ShotStore::instance().copy(ShotStore::instance().at(0)).AUTO_ENABLED);
+  EXPECT_TRUE(parseShotsFile(shotsFile()).at(0).AUTO_ENABLED);
+}
+
+// A shot whose monitor is gone opens on the nearest one, fitted to it, and can be reached.
+TEST_F(NewShotWindowTest, AShotOnNoMonitorOpensOnTheNearestOne) {
+  HWND overlay = open(newShot(5000, 4000, 300, 200));
+  ASSERT_NE(overlay, nullptr);
+  const RECT placed = outline(overlay);
+  RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  RECT inside{};
+  ASSERT_TRUE(IntersectRect(&inside, &placed, &screen));
+  EXPECT_TRUE(EqualRect(&inside, &placed));
+  command(overlay, kCancel);
+}
+
 // Two overlays on two threads: closing one leaves the other's buttons and the one tooltip
 // of the program working.
 TEST_F(NewShotWindowTest, TwoOverlaysKeepTheirButtonsAndTheTooltip) {

@@ -1,8 +1,13 @@
 // Vemlix.exe started as a real process under Wine: first start, start on tray, a second
 // start, and the system close command.
 #include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <commctrl.h>
 
+#include "platform/text_codec.h"
 #include "platform/win32_handles.h"
+#include "shots/shots_file.h"
 #include "support/temp_folder.h"
 #include "support/vemlix_process_win.h"
 
@@ -25,6 +30,31 @@ std::wstring windowTexts(HWND window) {
       },
       reinterpret_cast<LPARAM>(&texts));
   return texts;
+}
+
+// The text as Notepad saves "Unicode": UTF-16 LE after its byte order mark.
+std::string asUtf16(const std::string& utf8) {
+  std::string bytes = "\xFF\xFE";
+  for (wchar_t unit : decodeUtf8(utf8)) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
+int listRows(HWND window) {
+  HWND list = nullptr;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM found) {
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        if (std::wstring(name) != WC_LISTVIEWW) return TRUE;
+        *reinterpret_cast<HWND*>(found) = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&list));
+  return list ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : -1;
 }
 
 class StartupTest : public ::testing::Test {
@@ -148,6 +178,32 @@ TEST_F(StartupTest, ASettingsFileHeldByAnotherProgramSurvivesTheRun) {
   PostMessageW(message, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(closeBySystemCommand(vemlix, window), 0u);
   EXPECT_EQ(fileText(settingsFilePath()), before);
+}
+
+// Both data files saved in UTF-16 by a Windows editor: every value and every shot is read, and
+// the next save writes UTF-8.
+TEST_F(StartupTest, DataFilesSavedAsUnicodeKeepEveryValueAndShot) {
+  writeSettings(L"FTP_SERVER=ftp.example.net\nFTP_USER=anna");
+  writeBytes(settingsFilePath(), asUtf16(readBytes(settingsFilePath())));
+  std::vector<ShotDefinition> shots(2);
+  shots[0].NAME = L"Desk \u00e9t\u00e9";
+  shots[1].NAME = L"Door";
+  const std::wstring shotsPath = sharedDataFolder() + L"\\" + kShotsFileName;
+  writeBytes(shotsPath, asUtf16(formatShotsFile(shots)));
+
+  VemlixProcess vemlix;
+  HWND window = vemlix.waitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(vemlix.waitUntilShown(window));
+  EXPECT_EQ(listRows(window), 2);
+  SetWindowPos(window, nullptr, 210, 230, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_TRUE(waitFor(
+      [] { return fileText(settingsFilePath()).find("WND_XPOS=210") != std::string::npos; }, 5000));
+  const std::string saved = fileText(settingsFilePath());
+  EXPECT_NE(saved.find("FTP_SERVER=ftp.example.net"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("FTP_USER=anna"), std::string::npos);
+  EXPECT_EQ(FindWindowW(L"#32770", L"Vemlix"), nullptr);
+  EXPECT_EQ(closeBySystemCommand(vemlix, window), 0u);
 }
 
 }  // namespace
