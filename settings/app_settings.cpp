@@ -41,6 +41,7 @@ constexpr std::array<SettingInfo, kSettingCount> kSettings{{
     {L"FTP_PASSWORD=", L""},
     {L"WND_XPOS=", L"400"},
     {L"WND_YPOS=", L"400"},
+    {L"MIN_FREE_MB=", L"1024"},
 }};
 
 size_t slot(SettingId id) {

@@ -1,5 +1,5 @@
 #pragma once
-// The application settings: 22 values kept as text, stored in AppSettings.idx.
+// The application settings: 23 values kept as text, stored in AppSettings.idx.
 #include <array>
 #include <cstdint>
 #include <mutex>
@@ -30,8 +30,9 @@ enum class SettingId : int32_t {
   FTP_PASSWORD,
   WND_XPOS,
   WND_YPOS,
+  MIN_FREE_MB,
 };
-inline constexpr int kSettingCount = 22;
+inline constexpr int kSettingCount = 23;
 
 // The program's own version, written back over whatever the file says.
 inline constexpr const wchar_t* kProgramVersion = L"1.3";

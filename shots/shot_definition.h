@@ -32,6 +32,12 @@ struct ShotDefinition {
   int32_t AUTO_INTERVAL = 0;
   int32_t FORMAT = 0;
   bool DEFAULT_FTP_SERVER = false;
+  // Keys added later, written after the first 28: files without them read as these defaults.
+  int32_t KEEP_DAYS = 0;   // 0 keeps every picture
+  int32_t KEEP_COUNT = 0;  // 0 sets no limit
+  bool SKIP_UNCHANGED = false;
+  std::wstring ACTIVE_HOURS;  // "HH:MM-HH:MM" local time; empty is all day
+  std::wstring ACTIVE_DAYS;   // seven '1'/'0', Monday first; empty is every day
 
   // Run-time only, never written to the file.
   // Names the record for the whole run, whatever slot it moves to: given by the store when the

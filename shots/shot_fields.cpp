@@ -33,6 +33,11 @@ constexpr std::array<ShotField, kShotFieldCount> kShotFields = {{
     {L"AUTO_INTERVAL=", &ShotDefinition::AUTO_INTERVAL},
     {L"FORMAT=", &ShotDefinition::FORMAT},
     {L"DEFAULT_FTP_SERVER=", &ShotDefinition::DEFAULT_FTP_SERVER},
+    {L"KEEP_DAYS=", &ShotDefinition::KEEP_DAYS},
+    {L"KEEP_COUNT=", &ShotDefinition::KEEP_COUNT},
+    {L"SKIP_UNCHANGED=", &ShotDefinition::SKIP_UNCHANGED},
+    {L"ACTIVE_HOURS=", &ShotDefinition::ACTIVE_HOURS},
+    {L"ACTIVE_DAYS=", &ShotDefinition::ACTIVE_DAYS},
 }};
 
 }  // namespace

@@ -18,7 +18,7 @@ struct ShotField {
   std::variant<IntField, FlagField, TextField> field;
 };
 
-inline constexpr size_t kShotFieldCount = 28;
+inline constexpr size_t kShotFieldCount = 33;
 const std::array<ShotField, kShotFieldCount>& shotFields();
 
 // One visitor for the three kinds of field.

@@ -1,7 +1,7 @@
 #pragma once
 // The contents of ShotsData.idx, apart from where the file is kept: one "[SHOT_SETTINGS]"
-// section of 28 "KEY=value" lines and an empty line per shot, CR LF line ends, UTF-8 with a
-// byte order mark.
+// section of 33 "KEY=value" lines (the last five added later) and an empty line per shot, CR LF
+// line ends, UTF-8 with a byte order mark.
 //
 // Reading is forgiving of hand-edited files: a section runs from its header line to the next
 // one, keys count only at the start of a line of their own section and in any order (the

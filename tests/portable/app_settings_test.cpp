@@ -100,7 +100,8 @@ class AppSettingsTest : public ::testing::Test {
             L"FTP_USER=anna",
             L"FTP_PASSWORD=0A1B2C",
             L"WND_XPOS=-20",
-            L"WND_YPOS=35"};
+            L"WND_YPOS=35",
+            L"MIN_FREE_MB=500"};
   }
 
   TempFolder documents_;
@@ -122,7 +123,7 @@ TEST_F(AppSettingsTest, FirstStartWritesTheDefaultFileByteForByte) {
       L"DISABLE_IDLE=0\r\nDISABLE_IDLE_INTERVAL=0\r\nAUTO_SHOT_ENABLE=0\r\n"
       L"SHOT_INTERVAL=60\r\nSHOT_TIMESTAMP=default\r\nSHOT_FORMAT=4\r\n"
       L"LOCAL_PATH=\r\nFTP_FOLDER=\r\nFTP_SERVER=\r\nFTP_USER=\r\nFTP_PASSWORD=\r\n"
-      L"WND_XPOS=400\r\nWND_YPOS=400\r\n";
+      L"WND_XPOS=400\r\nWND_YPOS=400\r\nMIN_FREE_MB=1024\r\n";
   EXPECT_EQ(readBytes(settingsFile()), kBom + encodeUtf8(expected, false));
   EXPECT_EQ(settings().settingsFilePath(), settingsFile());
   EXPECT_EQ(settings().getInt(SettingId::SHOT_INTERVAL), 60);

@@ -19,6 +19,7 @@ const std::string kEmptySection =
     "TIMESTAMP=\r\nLOCAL_PATH=\r\nFTP_FOLDER=\r\nFTP_SERVER=\r\nFTP_USER=\r\nFTP_PASS=\r\n"
     "USE_GLOBAL_SETTINGS=0\r\nUSE_OWN_LOCAL_SETTINGS=0\r\nUSE_OWN_FTP_SETTINGS=0\r\n"
     "AUTO_INTERVAL=0\r\nFORMAT=0\r\nDEFAULT_FTP_SERVER=0\r\n"
+    "KEEP_DAYS=0\r\nKEEP_COUNT=0\r\nSKIP_UNCHANGED=0\r\nACTIVE_HOURS=\r\nACTIVE_DAYS=\r\n"
     "\r\n";
 
 ShotDefinition fullShot() {
@@ -51,6 +52,11 @@ ShotDefinition fullShot() {
   shot.AUTO_INTERVAL = 90;
   shot.FORMAT = 4;
   shot.DEFAULT_FTP_SERVER = false;
+  shot.KEEP_DAYS = 30;
+  shot.KEEP_COUNT = 500;
+  shot.SKIP_UNCHANGED = true;
+  shot.ACTIVE_HOURS = L"22:00-06:30";
+  shot.ACTIVE_DAYS = L"1111100";
   return shot;
 }
 
@@ -65,6 +71,8 @@ const std::string kFullSection =
     "FTP_PASS=\xC2\xAE\xC3\x9D\"\xC2\x9B\xC3\xAC\xC2\xA9\xC2\xA2\xC2\xA7\r\n"
     "USE_GLOBAL_SETTINGS=0\r\nUSE_OWN_LOCAL_SETTINGS=1\r\nUSE_OWN_FTP_SETTINGS=1\r\n"
     "AUTO_INTERVAL=90\r\nFORMAT=4\r\nDEFAULT_FTP_SERVER=0\r\n"
+    "KEEP_DAYS=30\r\nKEEP_COUNT=500\r\nSKIP_UNCHANGED=1\r\nACTIVE_HOURS=22:00-06:30\r\n"
+    "ACTIVE_DAYS=1111100\r\n"
     "\r\n";
 
 // A section as a hand-edited file may hold it, LF line ends.
@@ -76,6 +84,19 @@ TEST(ShotsFileTest, WritesTheLayoutByteForByte) {
   EXPECT_EQ(formatShotsFile({}), kBom);
   EXPECT_EQ(formatShotsFile({ShotDefinition{}}), kBom + kEmptySection);
   EXPECT_EQ(formatShotsFile({ShotDefinition{}, fullShot()}), kBom + kEmptySection + kFullSection);
+}
+
+// A file written before the last five keys existed reads them as their defaults.
+TEST(ShotsFileTest, AFileWithoutTheLaterKeysReadsTheirDefaults) {
+  const std::string withLater = kFullSection;
+  const std::string older = withLater.substr(0, withLater.find("KEEP_DAYS=")) + "\r\n";
+  ShotDefinition expected = fullShot();
+  expected.KEEP_DAYS = expected.KEEP_COUNT = 0;
+  expected.SKIP_UNCHANGED = false;
+  expected.ACTIVE_HOURS = expected.ACTIVE_DAYS = L"";
+  const auto shots = parseShotsFile(kBom + older);
+  ASSERT_EQ(shots.size(), 1u);
+  EXPECT_EQ(shots[0], expected);
 }
 
 TEST(ShotsFileTest, ReadsWhatItWrites) {
