@@ -16,7 +16,8 @@ SetCompressor /SOLID lzma
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vemlix"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define SHORTCUT "$SMPROGRAMS\Vemlix.lnk"
-; A running Vemlix holds this mutex from its start to its end, whether its window shows or not.
+; A running Vemlix holds this mutex from its start to its end, whether its window shows or not;
+; it is the mark of this session's copy (another session's is out of reach anyway).
 !define MUTEX "Local\Tarnwelt.Vemlix.SingleInstance"
 !define WINDOW_CLASS "VEMLIX"
 !define CMD_EXIT 177
