@@ -49,6 +49,18 @@ int failedStart(int exitCode) {
   return exitCode;
 }
 
+// A second copy would write over the running one's files; that one cannot be brought here.
+void tellRunningElsewhere(HINSTANCE instance) {
+  wchar_t title[101] = {};
+  LoadStringW(instance, IDS_APP_TITLE, title, 100);
+  MessageBoxW(nullptr,
+              L"Vemlix is already running for your account in another Windows session, for "
+              L"example over a remote desktop connection.\r\n\r\nOnly one Vemlix can run for "
+              L"each account, because every copy works on the same settings and shots. Exit "
+              L"Vemlix in that session first, then start it here again.",
+              title, MB_OK | MB_ICONINFORMATION);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
@@ -56,7 +68,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   if (!single.isFirst()) {
     wchar_t className[101] = {};
     LoadStringW(instance, IDS_WINDOW_CLASS, className, 100);
-    if (single.handOver(className, MainWindow::activateMessage())) return 0;
+    switch (single.handOver(className, MainWindow::activateMessage())) {
+      case SingleInstance::HandOver::kBroughtForward:
+        return 0;
+      case SingleInstance::HandOver::kRunsElsewhere:
+        tellRunningElsewhere(instance);
+        return 0;
+      case SingleInstance::HandOver::kTakenOver:
+        break;
+    }
   }
 
   loadSettings();

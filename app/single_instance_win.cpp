@@ -1,27 +1,83 @@
 #include "app/single_instance_win.h"
 
+#include <sddl.h>
+
+#include <vector>
+
 namespace {
-// Local\ makes it per session: another user on the same machine runs a Vemlix of their own.
-constexpr wchar_t kMutexName[] = L"Local\\Tarnwelt.Vemlix.SingleInstance";
+
+constexpr wchar_t kGlobalPrefix[] = L"Global\\Tarnwelt.Vemlix.SingleInstance.";
+// The installer looks for this one to tell whether Vemlix runs in its session.
+constexpr wchar_t kSessionMarkName[] = L"Local\\Tarnwelt.Vemlix.SingleInstance";
 // A first start may spend a few seconds on the update check before its window exists.
 constexpr int kAttempts = 150;
 constexpr DWORD kPauseMs = 100;
+// The first Vemlix marks its session the moment after it takes the mutex.
+constexpr int kMarkAttempts = 10;
 
 bool acquired(DWORD waitResult) {
   return waitResult == WAIT_OBJECT_0 || waitResult == WAIT_ABANDONED;
 }
+
+// Empty when the process's user cannot be told.
+std::wstring userSid() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+  const win32::UniqueHandle owned(token);
+  DWORD size = 0;
+  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  if (size == 0) return {};
+  std::vector<BYTE> user(size);
+  if (!GetTokenInformation(token, TokenUser, user.data(), size, &size)) return {};
+  LPWSTR text = nullptr;
+  if (!ConvertSidToStringSidW(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid, &text))
+    return {};
+  std::wstring sid(text);
+  LocalFree(text);
+  return sid;
+}
+
 }  // namespace
 
-SingleInstance::SingleInstance() : mutex_(CreateMutexW(nullptr, TRUE, kMutexName)) {
+std::wstring SingleInstance::mutexName() {
+  const std::wstring sid = userSid();
+  // Without the user's name the guard can only cover the session.
+  return sid.empty() ? kSessionMarkName : kGlobalPrefix + sid;
+}
+
+SingleInstance::SingleInstance() : mutex_(CreateMutexW(nullptr, TRUE, mutexName().c_str())) {
   // Asking for ownership of a mutex that exists already gives a handle without it.
   owned_ = mutex_ && GetLastError() != ERROR_ALREADY_EXISTS;
+  if (isFirst()) markSession();
 }
 
 SingleInstance::~SingleInstance() {
   if (owned_) ReleaseMutex(mutex_.get());
 }
 
-bool SingleInstance::handOver(const std::wstring& windowClass, UINT activateMessage) {
+void SingleInstance::markSession() {
+  sessionMark_.reset(CreateMutexW(nullptr, FALSE, kSessionMarkName));
+}
+
+bool SingleInstance::takeOverWithin(DWORD milliseconds) {
+  if (!acquired(WaitForSingleObject(mutex_.get(), milliseconds))) return false;
+  owned_ = true;
+  markSession();
+  return true;
+}
+
+bool SingleInstance::waitForSessionMark() {
+  for (int attempt = 0; attempt < kMarkAttempts; ++attempt) {
+    sessionMark_.reset(OpenMutexW(SYNCHRONIZE, FALSE, kSessionMarkName));
+    if (sessionMark_) return true;
+    if (takeOverWithin(kPauseMs)) return false;
+  }
+  return false;
+}
+
+SingleInstance::HandOver SingleInstance::handOver(const std::wstring& windowClass,
+                                                  UINT activateMessage) {
+  if (!waitForSessionMark()) return owned_ ? HandOver::kTakenOver : HandOver::kRunsElsewhere;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     if (HWND running = FindWindowW(windowClass.c_str(), nullptr)) {
       DWORD processId = 0;
@@ -29,14 +85,10 @@ bool SingleInstance::handOver(const std::wstring& windowClass, UINT activateMess
       // We were just started by the user, so we may let the running copy take the focus.
       AllowSetForegroundWindow(processId);
       PostMessageW(running, activateMessage, 0, 0);
-      return true;
+      return HandOver::kBroughtForward;
     }
     // No window: either it is not made yet, or the running Vemlix is ending.
-    if (mutex_ && acquired(WaitForSingleObject(mutex_.get(), kPauseMs))) {
-      owned_ = true;
-      return false;
-    }
-    if (!mutex_) Sleep(kPauseMs);
+    if (takeOverWithin(kPauseMs)) return HandOver::kTakenOver;
   }
-  return true;
+  return HandOver::kBroughtForward;
 }

@@ -16,11 +16,15 @@ SetCompressor /SOLID lzma
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vemlix"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define SHORTCUT "$SMPROGRAMS\Vemlix.lnk"
-; A running Vemlix holds this mutex from its start to its end, whether its window shows or not.
+; A running Vemlix holds this mutex from its start to its end, whether its window shows or not;
+; it is the mark of this session's copy (another session's is out of reach anyway).
 !define MUTEX "Local\Tarnwelt.Vemlix.SingleInstance"
 !define WINDOW_CLASS "VEMLIX"
 !define CMD_EXIT 177
 !define SYNCHRONIZE 0x00100000
+!define CLSID_ShellLink "{00021401-0000-0000-C000-000000000046}"
+!define IID_IShellLinkW "{000214F9-0000-0000-C000-000000000046}"
+!define IID_IPersistFile "{0000010B-0000-0000-C000-000000000046}"
 
 Name "Vemlix"
 Caption "Vemlix ${VERSION} Setup"
@@ -36,6 +40,7 @@ BrandingText "Tarnwelt Vemlix ${VERSION}"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Vemlix.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start Vemlix"
 !insertmacro MUI_PAGE_WELCOME
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -163,7 +168,39 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (C) Tarnwelt"
   ${Next}
 !macroend
 
+; $0 = 1 unless $INSTDIR holds an Uninstall.exe of another program: Setup would replace it, and
+; that program could no longer be removed. Ours is where our installation is registered, or
+; beside our program.
+Function IsUninstallerOurs
+  StrCpy $0 1
+  ${IfNot} ${FileExists} "$INSTDIR\Uninstall.exe"
+  ${OrIf} ${FileExists} "$INSTDIR\Vemlix.exe"
+    Return
+  ${EndIf}
+  ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $1 != "$INSTDIR"
+    StrCpy $0 0
+  ${EndIf}
+FunctionEnd
+
+!define FOREIGN_UNINSTALLER "$INSTDIR holds the uninstaller of another program.$\r$\n$\r$\nChoose a folder of its own for Vemlix."
+
+Function DirectoryLeave
+  Call IsUninstallerOurs
+  ${If} $0 == 0
+    MessageBox MB_OK|MB_ICONEXCLAMATION "${FOREIGN_UNINSTALLER}"
+    Abort
+  ${EndIf}
+FunctionEnd
+
 Section "Vemlix"
+  ; A silent Setup sees no folder page.
+  Call IsUninstallerOurs
+  ${If} $0 == 0
+    MessageBox MB_OK|MB_ICONSTOP "${FOREIGN_UNINSTALLER}" /SD IDOK
+    SetErrorLevel 4
+    Abort
+  ${EndIf}
   !insertmacro REFUSE_WHILE_RUNNING "" "Setup"
   SetOutPath "$INSTDIR"
   !insertmacro FOR_EACH_FILE REMOVE_LEFTOVER
@@ -200,16 +237,48 @@ Section "Vemlix"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+; $0 = the program the Start-menu shortcut starts, or "" when there is none.
+Function un.ShortcutTarget
+  StrCpy $0 ""
+  System::Call 'ole32::CoCreateInstance(g "${CLSID_ShellLink}", p 0, i 1, g "${IID_IShellLinkW}", *p .r1) i .r2'
+  ${If} $2 != 0
+    Return
+  ${EndIf}
+  ; IUnknown::QueryInterface, IPersistFile::Load, IShellLinkW::GetPath, IUnknown::Release.
+  System::Call '$1->0(g "${IID_IPersistFile}", *p .r3) i .r2'
+  ${If} $2 == 0
+    System::Call '$3->5(w "${SHORTCUT}", i 0) i .r2'
+    ${If} $2 == 0
+      System::Call '$1->3(w .r0, i ${NSIS_MAX_STRLEN}, p 0, i 0)'
+    ${EndIf}
+    System::Call '$3->2()'
+  ${EndIf}
+  System::Call '$1->2()'
+FunctionEnd
+
 ; Removes what Setup and Vemlix put outside the user's data: never Documents\Vemlix, never a
-; picture, and nothing in the program folder that Setup did not put there.
+; picture, and nothing in the program folder that Setup did not put there. The shortcut, the
+; logon entry and the registration go only when they are this installation's: another copy of
+; Vemlix may have put its own there since.
 Section "Uninstall"
   !insertmacro REFUSE_WHILE_RUNNING "un." "the uninstaller"
   !insertmacro FOR_EACH_FILE REMOVE_LEFTOVER
   Delete "$INSTDIR\Vemlix.exe"
   Delete "$INSTDIR\Vemlix.chm"
   Delete "$INSTDIR\Uninstall.exe"
+  Call un.ShortcutTarget
+  ${If} $0 == "$INSTDIR\Vemlix.exe"
+    Delete "${SHORTCUT}"
+  ${EndIf}
+  ; As Vemlix writes it.
+  ReadRegStr $0 HKCU "${RUN_KEY}" "Vemlix"
+  ${If} $0 == '"$INSTDIR\Vemlix.exe"'
+    DeleteRegValue HKCU "${RUN_KEY}" "Vemlix"
+  ${EndIf}
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 == "$INSTDIR"
+    DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ${EndIf}
+  ; Last, so that the folder going shows that the rest is done.
   RMDir "$INSTDIR"
-  Delete "${SHORTCUT}"
-  DeleteRegKey HKCU "${UNINSTALL_KEY}"
-  DeleteRegValue HKCU "${RUN_KEY}" "Vemlix"
 SectionEnd

@@ -29,7 +29,8 @@ class ShotScheduler {
   // the user asked for it. Its tickCount is left as it is.
   void fireShot(const ShotPtr& shot);
 
-  // While the session is locked the screen shows the lock screen, or nothing: ticks neither
+  // While the session is locked or disconnected the screen shows the lock screen, or nothing
+  // (the caller asks the system which it is): ticks neither
   // count nor fire, so nothing is captured, saved or uploaded, and counting goes on where it
   // stopped once it is unlocked. Kept across stop() and start(), like the idle state.
   static void setSessionLocked(bool locked);

@@ -292,8 +292,9 @@ void MainWindow::onCreate() {
   }
   tray_.addIcon(window_, instance_, IDI_SMALL);
   applyDpi(dpi);
-  // Lock and unlock reach this window from now on.
+  // Lock and unlock reach this window from now on; what came before is asked for.
   WTSRegisterSessionNotification(window_, NOTIFY_FOR_THIS_SESSION);
+  ShotScheduler::setSessionLocked(session_.refresh());
   ShotScheduler::setFiringListener([this](const FiringReport& report) { onFiringReport(report); });
 }
 
@@ -504,9 +505,9 @@ void MainWindow::onWarnUnreadableFiles() {
   MessageBoxW(window_, unreadableFilesMessage().c_str(), title_.c_str(), MB_OK | MB_ICONWARNING);
 }
 
+// The message only says that something changed: any process can post it.
 void MainWindow::onSessionChange(WPARAM change) {
-  if (change == WTS_SESSION_LOCK) ShotScheduler::setSessionLocked(true);
-  if (change == WTS_SESSION_UNLOCK) ShotScheduler::setSessionLocked(false);
+  ShotScheduler::setSessionLocked(session_.onChange(change));
 }
 
 void MainWindow::onFiringReport(const FiringReport& report) {

@@ -7,7 +7,9 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 
+#include "platform/session_state_win.h"
 #include "platform/win32_handles.h"
 #include "scheduler/activity_log.h"
 #include "ui/tray_icon.h"
@@ -32,6 +34,12 @@ class MainWindow : public BaseWindow<MainWindow> {
 
   // Posted by a second start of the program to bring this one to the front.
   static UINT activateMessage();
+
+  // Where the window learns whether the session is locked or disconnected; the system's own
+  // query unless replaced before the window is made.
+  void setSessionQuery(win32::SessionState::Query query) {
+    session_ = win32::SessionState(std::move(query));
+  }
 
   static constexpr int kWidth = 400;  // at 96 dpi
   static constexpr int kHeight = 300;
@@ -86,6 +94,7 @@ class MainWindow : public BaseWindow<MainWindow> {
   // Minimize, Exit.
   std::array<ImageButton, 10> buttons_;
   TrayIcon tray_;
+  win32::SessionState session_;
   // How often Exit has come back waiting for this thread's dialogs to close.
   int exitAttempts_ = 0;
   // The last firing reported by a worker, until the UI thread takes it.

@@ -77,16 +77,20 @@ DWORD runSetup() {
   return runToEnd(windowsPathOf(VEMLIX_SETUP_PATH), L"/S");
 }
 
-bool everythingUninstalled() {
-  return !exists(installFolder()) && !exists(shortcut()) &&
-         !registryText(kUninstallKey, L"DisplayName") && !registryText(kRunKey, L"Vemlix");
+DWORD runSetupInto(const std::wstring& folder) {
+  return runToEnd(windowsPathOf(VEMLIX_SETUP_PATH), L"/S /D=" + folder);
+}
+
+void setRunValue(const std::wstring& command) {
+  RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Vemlix", REG_SZ, command.c_str(),
+                  static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
 }
 
 // The uninstaller hands the work to a copy of itself in the temporary folder and returns at
-// once, so its end is seen in what it removes.
-bool uninstall() {
-  runToEnd(installed(L"Uninstall.exe"), L"/S");
-  return waitFor(everythingUninstalled, 30000);
+// once; the folder it removes last shows its end.
+bool uninstall(const std::wstring& folder = installFolder()) {
+  runToEnd(folder + L"\\Uninstall.exe", L"/S");
+  return waitFor([&] { return !exists(folder); }, 30000);
 }
 
 // Settings without HOME_PATH, so the program fills it in from its own folder as on a first
@@ -157,10 +161,7 @@ TEST_F(InstallerTest, SilentInstallPutsEverythingInPlaceAndVemlixRunsFromThere) 
 
 TEST_F(InstallerTest, SilentUninstallRemovesTheProgramAndKeepsTheUsersData) {
   ASSERT_EQ(runSetup(), 0u);
-  const std::wstring command = installed(L"Vemlix.exe");
-  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Vemlix", REG_SZ, command.c_str(),
-                            static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))),
-            0);
+  setRunValue(L"\"" + installed(L"Vemlix.exe") + L"\"");
   writeSettings(L"");
   const std::string settings = readBytes(settingsFilePath());
   const std::wstring picture = specialFolder(CSIDL_MYPICTURES) + L"\\Desk-uninstall-test.png";
@@ -201,6 +202,38 @@ TEST_F(InstallerTest, SetupChangesNothingWhileVemlixCannotBeClosed) {
   EXPECT_EQ(readBytes(installed(L"Vemlix.chm")), "the help of an older version");
   EXPECT_EQ(readBytes(installed(L"Vemlix.exe")), shipped(L"Vemlix.exe"));
   EXPECT_TRUE(filesMatching(installFolder(), L"*.new").empty());
+}
+
+// A second installation elsewhere took over the shortcut, the logon entry and the registration:
+// removing the first leaves them to it.
+TEST_F(InstallerTest, UninstallLeavesWhatAnotherInstallationTookOver) {
+  ASSERT_EQ(runSetup(), 0u);
+  const std::wstring other = specialFolder(CSIDL_LOCAL_APPDATA) + L"\\Other Vemlix";
+  ASSERT_EQ(runSetupInto(other), 0u);
+  const std::wstring otherCommand = L"\"" + other + L"\\Vemlix.exe\"";
+  setRunValue(otherCommand);
+
+  EXPECT_TRUE(uninstall());
+  EXPECT_TRUE(exists(shortcut()));
+  EXPECT_EQ(registryText(kRunKey, L"Vemlix"), otherCommand);
+  EXPECT_EQ(registryText(kUninstallKey, L"InstallLocation"), other);
+
+  EXPECT_TRUE(uninstall(other));
+  EXPECT_FALSE(exists(shortcut()));
+  EXPECT_FALSE(registryText(kRunKey, L"Vemlix"));
+  EXPECT_FALSE(registryText(kUninstallKey, L"DisplayName"));
+}
+
+TEST_F(InstallerTest, SetupLeavesAnotherProgramsUninstallerAlone) {
+  const std::wstring folder = specialFolder(CSIDL_LOCAL_APPDATA) + L"\\Shared Tools";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  writeBytes(folder + L"\\Uninstall.exe", "another program's uninstaller");
+
+  EXPECT_NE(runSetupInto(folder), 0u);
+  EXPECT_EQ(readBytes(folder + L"\\Uninstall.exe"), "another program's uninstaller");
+  EXPECT_FALSE(exists(folder + L"\\Vemlix.exe"));
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(folder), ignored);
 }
 
 }  // namespace

@@ -466,3 +466,33 @@ TEST_F(MainWindowReportTest, ALongNameStillGivesOnePictureASecond) {
 }
 
 }  // namespace
+
+namespace {
+
+// The system's answer counts, not a notification that any process can post.
+TEST_F(MainWindowReportTest, AStartWhileLockedTakesNothingUntilTheSystemSaysUnlocked) {
+  addShot(L"Asked", true);
+  shots_.back().AUTO_INTERVAL = 0;
+  std::atomic<bool> locked{true};
+  MainWindow::instance().setSessionQuery([&] {
+    return win32::SessionState::Reading{locked.load(), true};
+  });
+  open();
+  ShotScheduler::instance().start();
+  pumpUntil([] { return false; }, 2500);
+  EXPECT_EQ(filesOf(L"Asked"), 0u);
+  PostMessageW(window_, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+  pumpUntil([] { return false; }, 2000);
+  EXPECT_EQ(filesOf(L"Asked"), 0u) << "a posted unlock was believed";
+
+  locked = false;
+  PostMessageW(window_, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+  ASSERT_TRUE(pumpUntil([&] { return filesOf(L"Asked") >= 1; }, 5000));
+  PostMessageW(window_, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
+  pumpUntil([] { return false; }, 300);
+  const size_t afterFakeLock = filesOf(L"Asked");
+  EXPECT_TRUE(pumpUntil([&] { return filesOf(L"Asked") >= afterFakeLock + 2; }, 5000))
+      << "a posted lock was believed";
+}
+
+}  // namespace

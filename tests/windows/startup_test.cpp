@@ -1,10 +1,11 @@
 // Vemlix.exe started as a real process under Wine: first start, start on tray, a second
-// start, and the system close command.
+// start (in the same session, and with one in another session), and the system close command.
 #include <gtest/gtest.h>
 #include <windows.h>
 // After windows.h, which it builds on.
 #include <commctrl.h>
 
+#include "app/single_instance_win.h"
 #include "platform/text_codec.h"
 #include "platform/win32_handles.h"
 #include "shots/shots_file.h"
@@ -204,6 +205,35 @@ TEST_F(StartupTest, DataFilesSavedAsUnicodeKeepEveryValueAndShot) {
   EXPECT_NE(saved.find("FTP_USER=anna"), std::string::npos);
   EXPECT_EQ(FindWindowW(L"#32770", L"Vemlix"), nullptr);
   EXPECT_EQ(closeBySystemCommand(vemlix, window), 0u);
+}
+
+// The running Vemlix holds the user's mutex but marks no session of this one: it runs in
+// another session, whose window this start cannot reach.
+TEST_F(StartupTest, AStartWhileVemlixRunsInAnotherSessionSaysSoAndLeaves) {
+  win32::UniqueHandle elsewhere(CreateMutexW(nullptr, TRUE, SingleInstance::mutexName().c_str()));
+  ASSERT_TRUE(elsewhere);
+  VemlixProcess vemlix;
+  HWND message = nullptr;
+  ASSERT_TRUE(
+      waitFor([&] { return (message = FindWindowW(L"#32770", L"Vemlix")) != nullptr; }, 15000));
+  EXPECT_NE(windowTexts(message).find(L"another Windows session"), std::wstring::npos);
+  EXPECT_EQ(FindWindowW(L"VEMLIX", nullptr), nullptr);
+  PostMessageW(message, WM_COMMAND, IDOK, 0);
+  DWORD exitCode = 12345;
+  EXPECT_TRUE(vemlix.waitForExit(10000, exitCode));
+  EXPECT_EQ(exitCode, 0u);
+  EXPECT_EQ(FindWindowW(L"VEMLIX", nullptr), nullptr);
+}
+
+TEST(SingleInstanceTest, TheGuardCoversTheUsersSessionsAndAMutexThatCannotBeMadeIsNoOtherCopy) {
+  EXPECT_EQ(SingleInstance::mutexName().rfind(L"Global\\Tarnwelt.Vemlix.SingleInstance.S-1-", 0),
+            0u);
+  // An object of another kind under the name: CreateMutexW gives no handle at all.
+  win32::UniqueHandle squatter(
+      CreateEventW(nullptr, FALSE, FALSE, SingleInstance::mutexName().c_str()));
+  ASSERT_TRUE(squatter);
+  SingleInstance single;
+  EXPECT_TRUE(single.isFirst());
 }
 
 }  // namespace
