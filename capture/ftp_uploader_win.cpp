@@ -5,11 +5,16 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cwctype>
 #include <iterator>
+#include <map>
+#include <mutex>
+#include <set>
 #include <utility>
 
+#include "platform/detached_thread.h"
 #include "platform/internet_session_win.h"
 #include "platform/worker_group.h"
 #include "settings/password_cipher.h"
@@ -20,9 +25,15 @@ namespace {
 // in get kLoginLimit, the transfer kTransferLimit plus the time the file takes at kSlowestLine.
 constexpr std::chrono::seconds kLoginLimit{20};
 constexpr std::chrono::seconds kTransferLimit{60};
-// Removing what a failed transfer left on the server: one short command, or a new login.
+// One short command (a rename, a delete), and removing what a failed transfer left on the
+// server on a new login.
+constexpr std::chrono::seconds kCommandLimit{10};
 constexpr std::chrono::seconds kCleanupLimit{10};
+// What the end of the program leaves for that removal: the process ends within 2 s of Exit.
+constexpr std::chrono::milliseconds kExitCleanupGrace{1200};
 constexpr uint64_t kSlowestLine = 32 * 1024;  // bytes per second
+// A picture is sent under its final name plus this, and takes the final name once whole.
+constexpr wchar_t kPartSuffix[] = L".part";
 
 std::chrono::seconds transferLimit(const std::wstring& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -129,24 +140,224 @@ HINTERNET connect(const win32::InternetSession& session, const FtpAccount& accou
                           INTERNET_FLAG_PASSIVE, session.context());
 }
 
-// A transfer that failed or was cut off may have left part of the picture under its final
-// name, where it would pass for a whole one: remove it, on the same connection while that is
-// still open, else on a new one. Not when the program is ending: nothing may hold it up then.
-void removePartialFile(win32::InternetSession& session, const win32::InternetHandle& connection,
-                       const UploadJob& job, const PlainPassword& password) {
-  if (session.restartClock(kCleanupLimit)) {
-    session.limitToDeadline(connection.get());
-    FtpDeleteFileW(connection.get(), job.remoteName.c_str());
-    return;
+// The last call failed because the server said no for good (a 5xx reply), not because the
+// connection failed or the server was only busy for now.
+bool serverSaidNo() {
+  if (GetLastError() != ERROR_INTERNET_EXTENDED_ERROR) return false;
+  const std::wstring reply = serverErrorText();
+  return !reply.empty() && reply[0] == L'5';
+}
+
+// Servers that refused to rename this run: they get pictures straight under their final names
+// from then on. Names of hosts are the same in any case.
+class RenameRefusers {
+ public:
+  bool contains(const std::wstring& server) const {
+    std::lock_guard guard(lock_);
+    return servers_.count(key(server)) > 0;
   }
-  if (win32::InternetSession::cancelled()) return;
-  win32::InternetSession again(L"Vemlix/1.0", kCleanupLimit);
-  if (!again) return;
-  win32::InternetHandle second(again, connect(again, job.account, password));
-  if (second && again.restartClock(kCleanupLimit)) {
-    FtpDeleteFileW(second.get(), job.remoteName.c_str());
+  // True only for the first upload to find that `server` refuses: that one tells the user.
+  bool add(const std::wstring& server) {
+    std::lock_guard guard(lock_);
+    return servers_.insert(key(server)).second;
+  }
+
+ private:
+  static std::wstring key(std::wstring server) {
+    for (wchar_t& c : server) c = static_cast<wchar_t>(std::towlower(c));
+    return server;
+  }
+
+  mutable std::mutex lock_;
+  std::set<std::wstring> servers_;
+};
+
+RenameRefusers& renameRefusers() {
+  static RenameRefusers* const refusers = new RenameRefusers;  // workers may use it at exit
+  return *refusers;
+}
+
+// Deletes `remoteName` on a login of its own, in a clean-up session.
+void deleteOnNewLogin(const FtpAccount& account, const PlainPassword& password,
+                      const std::wstring& remoteName) {
+  win32::InternetSession session(L"Vemlix/1.0", kCleanupLimit,
+                                 win32::InternetSession::Kind::kCleanup);
+  if (!session) return;
+  win32::InternetHandle connection(session, connect(session, account, password));
+  if (connection && session.restartClock(kCleanupLimit)) {
+    FtpDeleteFileW(connection.get(), remoteName.c_str());
   }
 }
+
+// The temporary names being sent right now. At the end of the program each is deleted on a
+// thread of its own: a put stuck in sending is not sure to give up its thread in time.
+class PartsInFlight {
+ public:
+  using Id = uint64_t;
+
+  // Zero, and nothing kept, once the program is ending: then nothing may be sent any more.
+  Id add(const FtpAccount& account, const std::wstring& part) {
+    std::lock_guard guard(lock_);
+    if (win32::InternetSession::cancelled()) return 0;
+    parts_.emplace(++lastId_, Part{account, part});
+    return lastId_;
+  }
+
+  void remove(Id id) {
+    std::lock_guard guard(lock_);
+    parts_.erase(id);
+  }
+
+  // After InternetSession::cancelAll(): later add()s refuse, so this finds every part sent.
+  void deleteAll() {
+    std::lock_guard guard(lock_);
+    for (const auto& [id, part] : parts_) {
+      ++deleting_;
+      if (!platform::startDetachedThread([this, part = part] {
+            deleteOnNewLogin(part.account, PlainPassword(part.account.passwordCipherText),
+                             part.name);
+            deleted();
+          })) {
+        --deleting_;
+      }
+    }
+    parts_.clear();
+  }
+
+  bool waitForDeletes(std::chrono::milliseconds limit) {
+    std::unique_lock guard(lock_);
+    return done_.wait_for(guard, limit, [this] { return deleting_ == 0; });
+  }
+
+ private:
+  struct Part {
+    FtpAccount account;
+    std::wstring name;
+  };
+
+  void deleted() {
+    std::lock_guard guard(lock_);
+    --deleting_;
+    done_.notify_all();
+  }
+
+  std::mutex lock_;
+  std::condition_variable done_;
+  std::map<Id, Part> parts_;
+  Id lastId_ = 0;
+  size_t deleting_ = 0;
+};
+
+PartsInFlight& partsInFlight() {
+  static PartsInFlight* const parts = new PartsInFlight;  // clean-up threads may outlive exit
+  return *parts;
+}
+
+// The steps of one upload on its logged-in connection. Each step first moves the session's
+// deadline; once that has passed, the handles are gone and no step may be taken.
+class Delivery {
+ public:
+  Delivery(win32::InternetSession& session, const win32::InternetHandle& connection,
+           const UploadJob& job, const PlainPassword& password)
+      : session_(session), connection_(connection), job_(job), password_(password) {}
+
+  // Puts the file under the final name + ".part" and renames it once it is whole, so that
+  // nobody who reads the folder ever finds part of a picture under a picture's name.
+  UploadOutcome throughTemporaryName() {
+    const std::wstring part = job_.remoteName + kPartSuffix;
+    const PartsInFlight::Id inFlight = partsInFlight().add(job_.account, part);
+    if (!inFlight) return UploadOutcome::failed(L"cancelled, Vemlix was closing");
+    UploadOutcome failure;
+    const bool sent = put(part, failure);
+    partsInFlight().remove(inFlight);
+    if (!sent) return failure;
+    // Whole or not, a file sent while the program was ending is not to be trusted with the name.
+    if (win32::InternetSession::cancelled()) return failedLeaving(part);
+    switch (rename(part, job_.remoteName)) {
+      case Renamed::kYes:
+        return UploadOutcome::uploaded(job_.account.server);
+      case Renamed::kFailed:
+        return failedLeaving(part);
+      case Renamed::kRefused:
+        break;
+    }
+    remove(part);
+    UploadOutcome outcome = straight();
+    if (renameRefusers().add(job_.account.server)) {
+      outcome.notice = job_.account.server +
+                       L" refuses to rename files: until Vemlix restarts, pictures go there "
+                       L"straight under their final names";
+    }
+    return outcome;
+  }
+
+  // Puts the file under its final name, for a server that refuses renames.
+  UploadOutcome straight() {
+    UploadOutcome failure;
+    if (!put(job_.remoteName, failure)) return failure;
+    return UploadOutcome::uploaded(job_.account.server);
+  }
+
+ private:
+  enum class Renamed { kYes, kRefused, kFailed };
+
+  // Moves the deadline for the next step; false, with the error set, when it had passed.
+  bool step(std::chrono::seconds limit) {
+    if (session_.restartClock(limit)) {
+      session_.limitToDeadline(connection_.get());
+      return true;
+    }
+    SetLastError(ERROR_INTERNET_TIMEOUT);
+    return false;
+  }
+
+  // Sends the file; a send that never began has left nothing, so it needs no clean-up.
+  bool put(const std::wstring& remoteName, UploadOutcome& failure) {
+    if (!step(transferLimit(job_.localPath))) {
+      failure = UploadOutcome::failed(L"no answer from " + job_.account.server);
+      return false;
+    }
+    if (FtpPutFileW(connection_.get(), job_.localPath.c_str(), remoteName.c_str(),
+                    FTP_TRANSFER_TYPE_BINARY, session_.context())) {
+      return true;
+    }
+    failure = failedLeaving(remoteName);
+    return false;
+  }
+
+  Renamed rename(const std::wstring& from, const std::wstring& to) {
+    if (!step(kCommandLimit)) return Renamed::kFailed;
+    if (FtpRenameFileW(connection_.get(), from.c_str(), to.c_str())) return Renamed::kYes;
+    if (!serverSaidNo()) return Renamed::kFailed;
+    // Some servers will not rename onto a name in use: the older picture makes way.
+    FtpDeleteFileW(connection_.get(), to.c_str());
+    if (FtpRenameFileW(connection_.get(), from.c_str(), to.c_str())) return Renamed::kYes;
+    return serverSaidNo() ? Renamed::kRefused : Renamed::kFailed;
+  }
+
+  // The reason the last step failed; then what it may have left under `remoteName` goes.
+  UploadOutcome failedLeaving(const std::wstring& remoteName) {
+    const std::wstring reason =
+        password_.maskedIn(failureReason(session_, job_.account.server, GetLastError()));
+    remove(remoteName);
+    return UploadOutcome::failed(reason);
+  }
+
+  // On this connection while it works, else on a new login. A clean-up session, so that the
+  // end of the program shortens it instead of cutting it off.
+  void remove(const std::wstring& remoteName) {
+    if (!win32::InternetSession::cancelled() && step(kCommandLimit)) {
+      if (FtpDeleteFileW(connection_.get(), remoteName.c_str())) return;
+      if (GetLastError() == ERROR_INTERNET_EXTENDED_ERROR) return;  // the server answered
+    }
+    deleteOnNewLogin(job_.account, password_, remoteName);
+  }
+
+  win32::InternetSession& session_;
+  const win32::InternetHandle& connection_;
+  const UploadJob& job_;
+  const PlainPassword& password_;
+};
 
 }  // namespace
 
@@ -187,20 +398,16 @@ UploadOutcome FtpUploader::uploadNow(const UploadJob& job) {
   }
   // The login may have run out its time just as it succeeded: then the connection is closed
   // already, and its handle value may be another upload's by now.
-  if (!session.restartClock(transferLimit(job.localPath))) {
-    return UploadOutcome::failed(L"no answer from " + account.server);
-  }
-  session.limitToDeadline(connection.get());
-  if (FtpPutFileW(connection.get(), job.localPath.c_str(), job.remoteName.c_str(),
-                  FTP_TRANSFER_TYPE_BINARY, session.context())) {
-    return UploadOutcome::uploaded(account.server);
-  }
-  const std::wstring reason =
-      password.maskedIn(failureReason(session, account.server, GetLastError()));
-  removePartialFile(session, connection, job, password);
-  return UploadOutcome::failed(reason);
+  Delivery delivery(session, connection, job, password);
+  if (renameRefusers().contains(account.server)) return delivery.straight();
+  return delivery.throughTemporaryName();
 }
 
 void FtpUploader::cancelAll() {
-  win32::InternetSession::cancelAll();
+  win32::InternetSession::cancelAll(kExitCleanupGrace);
+  partsInFlight().deleteAll();
+}
+
+bool FtpUploader::waitForCleanup(std::chrono::milliseconds limit) {
+  return partsInFlight().waitForDeletes(limit);
 }

@@ -1,5 +1,6 @@
 #pragma once
 // Puts a captured image on the FTP server a shot names.
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -26,16 +27,23 @@ class FtpUploader {
   void upload(UploadJob job, std::function<void(const UploadOutcome&)> done = nullptr);
 
   // Connects in passive mode to port 21 of the job's server, logs in with the decrypted password
-  // and puts the file in binary mode under the remote name. No server, or a stored password
-  // that does not decrypt: no connection. The whole upload is bounded in time, however the
-  // server behaves, and a failed transfer leaves no partial file on the server. True (as a
-  // bool) when the put succeeded; a failure carries the server's error text when it answered
-  // with one, else the reason in plain words.
+  // and puts the file in binary mode under the remote name + ".part", then renames it to the
+  // remote name: the remote name only ever holds a whole picture. A server that refuses renames
+  // gets the file straight under the remote name, from then on for the rest of the run; the
+  // first upload to find that out says so in its outcome's notice. No server, or a stored
+  // password that does not decrypt: no connection. The whole upload is bounded in time, however
+  // the server behaves, and a failed transfer leaves no partial file on the server, as far as
+  // the server lets it be deleted. True (as a bool) when the file arrived; a failure carries the
+  // server's error text when it answered with one, else the reason in plain words.
   UploadOutcome uploadNow(const UploadJob& job);
 
   // The end of the program: ends every upload in flight at once (their temporary files are
-  // deleted as they end) and refuses every later one.
+  // deleted as they end) and refuses every later one. What they had sent is deleted from the
+  // server, each on a new login of its own that gets a little over a second.
   static void cancelAll();
+  // After cancelAll(): waits until those deletes have ended or `limit` has passed; true when
+  // none is left.
+  static bool waitForCleanup(std::chrono::milliseconds limit);
 
  private:
   FtpUploader() = default;

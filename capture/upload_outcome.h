@@ -13,10 +13,15 @@ struct UploadOutcome {
   // kUploaded: the server; kFailed: the server's own reply when it gave one (its error text),
   // else a plain reason such as "no answer from ftp.example.com". Never holds a password.
   std::wstring detail;
+  // Something about the server the user should hear once, whatever the result: say, that it
+  // refuses renames and so gets pictures straight under their final names. Usually empty.
+  std::wstring notice;
 
-  static UploadOutcome uploaded(std::wstring server) { return {Result::kUploaded, server}; }
-  static UploadOutcome noServer() { return {Result::kNoServer, {}}; }
-  static UploadOutcome failed(std::wstring why) { return {Result::kFailed, std::move(why)}; }
+  static UploadOutcome uploaded(std::wstring server) {
+    return {Result::kUploaded, std::move(server), {}};
+  }
+  static UploadOutcome noServer() { return {Result::kNoServer, {}, {}}; }
+  static UploadOutcome failed(std::wstring why) { return {Result::kFailed, std::move(why), {}}; }
 
   explicit operator bool() const { return result == Result::kUploaded; }
 };

@@ -12,6 +12,7 @@ struct LiveSessions {
   std::mutex lock;
   std::set<InternetSession*> sessions;
   bool cancelled = false;
+  std::chrono::steady_clock::time_point cleanupEnd;  // once cancelled: when clean-up must end
 };
 
 LiveSessions& liveSessions() {
@@ -29,11 +30,15 @@ InternetHandle::~InternetHandle() {
 InternetHandle::InternetHandle(InternetHandle&& other) noexcept
     : session_(other.session_), handle_(std::exchange(other.handle_, nullptr)) {}
 
-InternetSession::InternetSession(const wchar_t* agent, std::chrono::milliseconds limit)
-    : deadline_(std::chrono::steady_clock::now() + limit) {
+InternetSession::InternetSession(const wchar_t* agent, std::chrono::milliseconds limit, Kind kind)
+    : kind_(kind), deadline_(std::chrono::steady_clock::now() + limit) {
   LiveSessions& live = liveSessions();
   std::lock_guard<std::mutex> registering(live.lock);
-  if (live.cancelled) return;
+  if (live.cancelled) {
+    if (kind_ != Kind::kCleanup || std::chrono::steady_clock::now() >= live.cleanupEnd) return;
+    latest_ = live.cleanupEnd;
+    deadline_ = std::min(deadline_, latest_);
+  }
   root_ = InternetOpenW(agent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
   if (!root_) return;
   limitToDeadline(root_);
@@ -42,11 +47,15 @@ InternetSession::InternetSession(const wchar_t* agent, std::chrono::milliseconds
   live.sessions.insert(this);
 }
 
-void InternetSession::cancelAll() {
+void InternetSession::cancelAll(std::chrono::milliseconds cleanupGrace) {
   LiveSessions& live = liveSessions();
   std::lock_guard<std::mutex> guard(live.lock);
+  const auto now = std::chrono::steady_clock::now();
+  if (!live.cancelled) live.cleanupEnd = now + cleanupGrace;
   live.cancelled = true;
-  for (InternetSession* session : live.sessions) session->expireNow();
+  for (InternetSession* session : live.sessions) {
+    session->expireBy(session->kind_ == Kind::kCleanup ? live.cleanupEnd : now);
+  }
 }
 
 bool InternetSession::cancelled() {
@@ -55,10 +64,11 @@ bool InternetSession::cancelled() {
   return live.cancelled;
 }
 
-void InternetSession::expireNow() {
+void InternetSession::expireBy(std::chrono::steady_clock::time_point latest) {
   {
     std::lock_guard<std::mutex> guard(lock_);
-    deadline_ = std::chrono::steady_clock::now();
+    latest_ = std::min(latest_, latest);
+    deadline_ = std::min(deadline_, latest_);
   }
   wake_.notify_all();
 }
@@ -113,7 +123,7 @@ bool InternetSession::restartClock(std::chrono::milliseconds limit) {
     // A deadline that has passed but that the watchdog has not acted on yet counts as passed:
     // the handles may be closed at any moment.
     if (expired_ || std::chrono::steady_clock::now() >= deadline_) return false;
-    deadline_ = std::chrono::steady_clock::now() + limit;
+    deadline_ = std::min(std::chrono::steady_clock::now() + limit, latest_);
   }
   wake_.notify_all();
   return true;

@@ -45,8 +45,12 @@ class InternetHandle {
 
 class InternetSession {
  public:
+  // kWork ends at once when the program ends. kCleanup removes what cut-off work left behind,
+  // so the end of the program only shortens it to the grace that cancelAll() gives.
+  enum class Kind { kWork, kCleanup };
+
   // InternetOpenW with `agent`, direct access (no proxy), no flags; the clock starts now.
-  InternetSession(const wchar_t* agent, std::chrono::milliseconds limit);
+  InternetSession(const wchar_t* agent, std::chrono::milliseconds limit, Kind kind = Kind::kWork);
   // Stops the watchdog and closes the root handle unless the watchdog already did.
   ~InternetSession();
   InternetSession(const InternetSession&) = delete;
@@ -71,9 +75,10 @@ class InternetSession {
   // The deadline has passed (or cancelAll() came): the root and every handle under it closed.
   bool expired() const;
 
-  // The end of the program: ends every session now open, as if its deadline had passed, and
-  // makes every later one fail at once, so that no worker waits on the network any more.
-  static void cancelAll();
+  // The end of the program: ends every work session now open, as if its deadline had passed,
+  // and makes every later one fail at once, so that no worker waits on the network any more.
+  // Clean-up sessions, open or opened later, all end within `cleanupGrace` from now.
+  static void cancelAll(std::chrono::milliseconds cleanupGrace = {});
   static bool cancelled();
 
  private:
@@ -83,13 +88,15 @@ class InternetSession {
                                 DWORD infoLength);
   void closeChild(HINTERNET handle);
   void watch();
-  // Lets the watchdog close the root now.
-  void expireNow();
+  // Lets the watchdog close the root at `latest` if not before, and never later from now on.
+  void expireBy(std::chrono::steady_clock::time_point latest);
 
   HINTERNET root_ = nullptr;
+  Kind kind_;
 
   mutable std::mutex lock_;  // guards deadline_, expired_, stopping_ and every close
   std::chrono::steady_clock::time_point deadline_;
+  std::chrono::steady_clock::time_point latest_ = std::chrono::steady_clock::time_point::max();
   std::condition_variable wake_;
   bool expired_ = false;
   bool stopping_ = false;

@@ -81,6 +81,7 @@ std::wstring logLine(const FiringReport& report) {
   line += report.localFile.empty() ? report.whyNoFile : L"saved " + report.localFile;
   line += L" | ";
   line += report.captured ? uploadText(report.upload) : L"nothing to upload";
+  if (report.captured && !report.upload.notice.empty()) line += L" | " + report.upload.notice;
   return oneLine(line);
 }
 

@@ -27,7 +27,8 @@ struct FiringReport {
 };
 
 // "2026-05-01 10:42:03 | Desk | saved C:\...\Desk-1.png | uploaded to ftp.example.com", or with
-// the reason in place of the file and the upload's failure; always one line.
+// the reason in place of the file and the upload's failure, and the upload's notice after one
+// more " | " when it has one; always one line.
 std::wstring logLine(const FiringReport& report);
 
 // "Desk 10:42:03 saved and uploaded", "Desk 10:42:03 upload failed: no answer from ...": one

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <utility>
 
@@ -160,7 +161,13 @@ void ShotScheduler::beginShutdown() {
 }
 
 bool ShotScheduler::finishShutdown(std::chrono::milliseconds limit) {
-  return WorkerGroup::workers().waitIdle(limit);
+  const auto start = std::chrono::steady_clock::now();
+  const bool workersEnded = WorkerGroup::workers().waitIdle(limit);
+  // What cut-off uploads left on their servers is being deleted meanwhile, within the same time.
+  const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - start);
+  FtpUploader::waitForCleanup(std::max(limit - spent, std::chrono::milliseconds(0)));
+  return workersEnded;
 }
 
 bool ShotScheduler::shutdown(std::chrono::milliseconds limit) {

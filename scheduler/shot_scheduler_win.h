@@ -48,8 +48,9 @@ class ShotScheduler {
   // refuses new workers and cancels the uploads in flight, which end at once and delete their
   // temporary files. Local copies are saved before an upload starts, so nothing is lost.
   void beginShutdown();
-  // Second half: waits up to `limit` for the workers still running (a capture finishing). True
-  // when none is left, so that what they use (GDI+, the settings) may be freed.
+  // Second half: waits up to `limit` for the workers still running (a capture finishing), and
+  // for the deletes of what cut-off uploads left on their servers. True when no worker is left,
+  // so that what they use (GDI+, the settings) may be freed.
   static bool finishShutdown(std::chrono::milliseconds limit);
   // Both halves.
   bool shutdown(std::chrono::milliseconds limit);

@@ -16,6 +16,10 @@ TEST(ActivityLogTest, LineAndTipSayWhatBecameOfTheShotOnOneLine) {
             L"2026-05-01 10:42:03 | Desk | saved C:\\P\\Desk-1.png | uploaded to ftp.example.com");
   EXPECT_EQ(tipText(report), L"Desk 10:42:03 saved and uploaded");
   EXPECT_FALSE(report.failed());
+  report.upload.notice = L"ftp.example.com refuses renames";
+  EXPECT_EQ(logLine(report),
+            L"2026-05-01 10:42:03 | Desk | saved C:\\P\\Desk-1.png | uploaded to "
+            L"ftp.example.com | ftp.example.com refuses renames");
 
   report.upload = UploadOutcome::failed(L"530 Login\r\nincorrect.");
   EXPECT_EQ(tipText(report), L"Desk 10:42:03 upload failed: 530 Login  incorrect.");

@@ -1,16 +1,20 @@
 #!/usr/bin/python3
 """FTP server for the upload tests: one writable user, loopback only.
 
-Usage: ftp_server.py ADDRESS PORT ROOT USER PASSWORD [CUT_AFTER]
-With CUT_AFTER, every upload fails after that many bytes as on a full disk: the server answers
-426 and keeps the part it received, as real servers do.
+Usage: ftp_server.py ADDRESS PORT ROOT USER PASSWORD [--cut-after BYTES] [--throttle BYTES]
+                     [--no-rename]
+--cut-after: every upload fails after that many bytes as on a full disk: the server answers 426
+  and keeps the part it received, as real servers do.
+--throttle: uploads arrive at that many bytes a second, slow enough to be cut off midway.
+--no-rename: the account may store and delete but not rename, like some upload-only accounts.
 """
+import argparse
 import errno
 import logging
 import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import DTPHandler, FTPHandler, _FileReadWriteError
+from pyftpdlib.handlers import DTPHandler, FTPHandler, ThrottledDTPHandler, _FileReadWriteError
 from pyftpdlib.servers import FTPServer
 
 
@@ -28,18 +32,27 @@ def cutting_dtp_handler(limit):
 
 
 def main():
-    address, port, root, user, password = sys.argv[1:6]
+    parser = argparse.ArgumentParser()
+    for name in ("address", "port", "root", "user", "password"):
+        parser.add_argument(name)
+    parser.add_argument("--cut-after", type=int)
+    parser.add_argument("--throttle", type=int)
+    parser.add_argument("--no-rename", action="store_true")
+    args = parser.parse_args()
     authorizer = DummyAuthorizer()
-    authorizer.add_user(user, password, root, perm="elradfmwMT")
+    perm = "elradwMT" if args.no_rename else "elradfmwMT"
+    authorizer.add_user(args.user, args.password, args.root, perm=perm)
     handler = FTPHandler
     handler.authorizer = authorizer
     handler.passive_ports = range(60000, 60200)
-    if len(sys.argv) > 6:
-        handler.dtp_handler = cutting_dtp_handler(int(sys.argv[6]))
+    if args.cut_after is not None:
+        handler.dtp_handler = cutting_dtp_handler(args.cut_after)
+    if args.throttle is not None:
+        handler.dtp_handler = type("SlowDTPHandler", (ThrottledDTPHandler,),
+                                   {"read_limit": args.throttle})
     logging.basicConfig(level=logging.INFO, stream=sys.stderr)
-    server = FTPServer((address, int(port)), handler)
+    server = FTPServer((args.address, int(args.port)), handler)
     server.serve_forever()
-
 
 if __name__ == "__main__":
     main()

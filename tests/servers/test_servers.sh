@@ -6,6 +6,9 @@
 #   silent  127.0.0.3:21 and 127.0.0.1:8081: accept, never answer
 #   FTP     127.0.0.4:21    as the first, but every upload fails after 1000 bytes (a full disk),
 #                           root STATE_DIR/ftp-cut-root
+#   FTP     127.0.0.5:21    as the first, but uploads arrive at 64 KiB/s, root STATE_DIR/ftp-slow-root
+#   FTP     127.0.0.6:21    as the first, but the account may not rename,
+#                           root STATE_DIR/ftp-norename-root
 # Nothing listens on 127.0.0.2. FTP needs port 21: run inside scripts/offline.sh's private
 # network namespace, which opens it to the user running the tests and keeps other runs apart.
 set -euo pipefail
@@ -54,13 +57,21 @@ stop() {
 
 start() {
   stop
-  rm -rf "$state/ftp-root" "$state/ftp-cut-root"
-  mkdir -p "$state/ftp-root" "$state/ftp-cut-root"
+  local roots=("$state/ftp-root" "$state/ftp-cut-root" "$state/ftp-slow-root"
+    "$state/ftp-norename-root")
+  rm -rf "${roots[@]}"
+  mkdir -p "${roots[@]}"
   launch ftp "$here/ftp_server.py" 127.0.0.1 21 "$state/ftp-root" vemlix "Up-load 7"
-  launch ftp-cut "$here/ftp_server.py" 127.0.0.4 21 "$state/ftp-cut-root" vemlix "Up-load 7" 1000
+  launch ftp-cut "$here/ftp_server.py" 127.0.0.4 21 "$state/ftp-cut-root" vemlix "Up-load 7" \
+    --cut-after 1000
+  launch ftp-slow "$here/ftp_server.py" 127.0.0.5 21 "$state/ftp-slow-root" vemlix "Up-load 7" \
+    --throttle 65536
+  launch ftp-norename "$here/ftp_server.py" 127.0.0.6 21 "$state/ftp-norename-root" vemlix \
+    "Up-load 7" --no-rename
   launch http "$here/http_server.py" 127.0.0.1 8080
   launch silent "$here/silent_server.py" 127.0.0.3:21 127.0.0.1:8081
-  wait_for 127.0.0.1 21 && wait_for 127.0.0.4 21 && wait_for 127.0.0.1 8080 &&
+  wait_for 127.0.0.1 21 && wait_for 127.0.0.4 21 && wait_for 127.0.0.5 21 &&
+    wait_for 127.0.0.6 21 && wait_for 127.0.0.1 8080 &&
     wait_for 127.0.0.3 21 &&
     wait_for 127.0.0.1 8081 || { stop; cat "$state"/*.log >&2; exit 1; }
 }

@@ -25,10 +25,12 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-constexpr const wchar_t* kServer = L"127.0.0.1";  // pyftpdlib, port 21
-constexpr const wchar_t* kNobody = L"127.0.0.2";  // nothing listens there
-constexpr const wchar_t* kSilent = L"127.0.0.3";  // accepts and never answers
-constexpr const wchar_t* kFull = L"127.0.0.4";    // fails every upload after 1000 bytes
+constexpr const wchar_t* kServer = L"127.0.0.1";    // pyftpdlib, port 21
+constexpr const wchar_t* kNobody = L"127.0.0.2";    // nothing listens there
+constexpr const wchar_t* kSilent = L"127.0.0.3";    // accepts and never answers
+constexpr const wchar_t* kFull = L"127.0.0.4";      // fails every upload after 1000 bytes
+constexpr const wchar_t* kSlow = L"127.0.0.5";      // takes uploads in at 64 KiB/s
+constexpr const wchar_t* kNoRename = L"127.0.0.6";  // the account may not rename
 constexpr const wchar_t* kPassword = L"Up-load 7";
 
 // Bytes that an ASCII-mode transfer or a text-mode file would change.
@@ -43,8 +45,8 @@ std::wstring ftpRoot(const char* folder = "/ftp-root") {
 }
 
 // What the server stored under `remoteName`; "" when it holds no such file.
-std::string stored(const std::wstring& remoteName) {
-  return readBytes((fs::path(ftpRoot()) / fs::path(remoteName).relative_path()).wstring());
+std::string stored(const std::wstring& remoteName, const char* root = "/ftp-root") {
+  return readBytes((fs::path(ftpRoot(root)) / fs::path(remoteName).relative_path()).wstring());
 }
 
 bool exists(const std::wstring& path) {
@@ -72,10 +74,18 @@ class FtpUploadTest : public ::testing::Test {
   void SetUp() override { writeBytes(image_, kImageBytes); }
 };
 
+// Whole under the final name, also over an older picture of that name, and no ".part" left.
 TEST_F(FtpUploadTest, StoresTheFileByteForByte) {
   EXPECT_TRUE(FtpUploader::instance().uploadNow(job(L"Exact-bytes.png")));
   EXPECT_EQ(stored(L"Exact-bytes.png"), kImageBytes);
   EXPECT_TRUE(exists(image_));  // not a temporary file: the caller keeps it
+
+  writeBytes(image_, "newer picture");
+  const UploadOutcome again = FtpUploader::instance().uploadNow(job(L"Exact-bytes.png"));
+  EXPECT_TRUE(again);
+  EXPECT_EQ(again.notice, L"");
+  EXPECT_EQ(stored(L"Exact-bytes.png"), "newer picture");
+  EXPECT_FALSE(exists(ftpRoot() + L"\\Exact-bytes.png.part"));
 }
 
 TEST_F(FtpUploadTest, RemoteNamesFollowFolderPatternAndFormat) {
@@ -228,6 +238,40 @@ namespace {
 TEST_F(FtpUploadTest, ACutOffTransferLeavesNoPartialFile) {
   EXPECT_FALSE(FtpUploader::instance().uploadNow(job(L"Cut-off.png", kFull)));
   EXPECT_FALSE(exists(ftpRoot("/ftp-cut-root") + L"\\Cut-off.png"));
+  EXPECT_FALSE(exists(ftpRoot("/ftp-cut-root") + L"\\Cut-off.png.part"));
+}
+
+// Exit while a picture is on its way: the part that arrived is deleted from the server within
+// the time the program has to end, and nothing ever stood under the picture's name.
+TEST_F(FtpUploadTest, AnUploadCutOffByExitLeavesNothingOnTheServer) {
+  writeBytes(image_, std::string(2 * 1024 * 1024, '\x5A'));  // half a minute at 64 KiB/s
+  const std::wstring root = ftpRoot("/ftp-slow-root");
+  FtpUploader::instance().upload(job(L"Slow.png", kSlow));
+  ASSERT_TRUE(waitFor([&] { return !stored(L"Slow.png.part", "/ftp-slow-root").empty(); }, 10000));
+  Sleep(300);
+  const auto start = Clock::now();
+  FtpUploader::cancelAll();
+  EXPECT_TRUE(FtpUploader::waitForCleanup(std::chrono::seconds(2)));
+  std::printf("cut-off upload cleaned up after %.2f s\n", secondsSince(start));
+  EXPECT_LT(secondsSince(start), 2.0);
+  EXPECT_FALSE(exists(root + L"\\Slow.png"));
+  EXPECT_FALSE(exists(root + L"\\Slow.png.part"));
+}
+
+// An account that may not rename still gets whole pictures under their names; the first upload
+// to find that out says so, and the later ones go straight there without a word.
+TEST_F(FtpUploadTest, AServerThatRefusesRenamesGetsThePictureUnderItsNameAndIsToldOnce) {
+  const std::wstring root = ftpRoot("/ftp-norename-root");
+  const UploadOutcome first = FtpUploader::instance().uploadNow(job(L"First.png", kNoRename));
+  EXPECT_TRUE(first) << fs::path(first.detail).string();
+  EXPECT_NE(first.notice.find(L"127.0.0.6 refuses to rename"), std::wstring::npos);
+  EXPECT_EQ(stored(L"First.png", "/ftp-norename-root"), kImageBytes);
+  EXPECT_FALSE(exists(root + L"\\First.png.part"));
+
+  const UploadOutcome second = FtpUploader::instance().uploadNow(job(L"Second.png", kNoRename));
+  EXPECT_TRUE(second);
+  EXPECT_EQ(second.notice, L"");
+  EXPECT_EQ(stored(L"Second.png", "/ftp-norename-root"), kImageBytes);
 }
 
 // A stored password that is no cipher text of ours is not sent as the password: the upload
