@@ -18,7 +18,7 @@
 
 #include "capture/gdiplus_image_win.h"
 #include "capture/image_format.h"
-#include "capture/local_saver.h"
+#include "delivery/local_saver.h"
 #include "capture/output_name.h"
 #include "capture/screen_capturer_win.h"
 #include "platform/win32_handles.h"

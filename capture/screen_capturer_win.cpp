@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <mutex>
+#include <vector>
 #include <utility>
 
 #include "capture/capture_area.h"
@@ -38,6 +39,24 @@ win32::UniqueBitmap copyScreenArea(const CaptureArea& area) {
     return {};
   }
   return bitmap;
+}
+
+// The copy's pixels as 32-bit rows, top row first: what an unchanged screen is told by. Empty
+// when they cannot be read, which never matches a last picture.
+std::vector<uint8_t> pixelsOf(HBITMAP copy, const CaptureArea& area) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = area.width;
+  info.bmiHeader.biHeight = -area.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  std::vector<uint8_t> pixels(static_cast<size_t>(area.width) * area.height * 4);
+  win32::WindowDc screen(nullptr);
+  if (!screen.get() || GetDIBits(screen.get(), copy, 0, area.height, pixels.data(), &info,
+                                 DIB_RGB_COLORS) != area.height)
+    return {};
+  return pixels;
 }
 
 // A new, empty, uniquely named file "vmp<hex>.tmp" in the user's temporary folder; empty when
@@ -116,38 +135,46 @@ bool ScreenCapturer::capture(const EffectiveShot& shot, std::wstring& path) {
 }
 
 bool ScreenCapturer::capture(const EffectiveShot& shot, std::wstring& path, std::wstring& failure) {
+  return captureShot(shot, path, failure) == CaptureResult::kCaptured;
+}
+
+CaptureResult ScreenCapturer::captureShot(const EffectiveShot& shot, std::wstring& path,
+                                          std::wstring& failure) {
+  constexpr CaptureResult kFailed = CaptureResult::kFailed;
   std::shared_lock<std::shared_mutex> reading(lock_);
   failure = L"the screen could not be read";
-  if (!gdiplus_ || !gdiplus_->started()) return false;
+  if (!gdiplus_ || !gdiplus_->started()) return kFailed;
 
   const CaptureArea area =
       clampToArea({shot.rectX, shot.rectY, shot.rectWidth, shot.rectHeight}, virtualScreen());
   if (area.empty()) {
     failure = L"the rectangle lies on no screen";
-    return false;
+    return kFailed;
   }
 
   const ImageFormat& format = ImageFormat::byIndex(shot.format);
   CLSID encoder{};
   if (!gdip::findEncoder(format.mimeType, encoder)) {
     failure = L"no encoder for " + std::wstring(format.mimeType);
-    return false;
+    return kFailed;
   }
 
   win32::UniqueBitmap copy = copyScreenArea(area);
-  if (!copy) return false;
+  if (!copy) return kFailed;
+  if (shot.skipUnchanged && lastPictures_.sameAsLast(shot, pixelsOf(copy.get(), area)))
+    return CaptureResult::kUnchanged;
   gdip::UniqueBitmap cut = toRgb24(copy.get(), area);
-  if (!cut) return false;
+  if (!cut) return kFailed;
   cut = prepareForFormat(std::move(cut), format, area);
 
   failure = L"the picture could not be written to the temporary folder";
   const std::wstring file = makeTempFile();
-  if (file.empty()) return false;
+  if (file.empty()) return kFailed;
   if (!gdip::saveImage(cut.get(), file, encoder, kQuality)) {
     DeleteFileW(file.c_str());  // empty or half written: of no use to anyone
-    return false;
+    return kFailed;
   }
   failure.clear();
   path += file;
-  return true;
+  return CaptureResult::kCaptured;
 }
