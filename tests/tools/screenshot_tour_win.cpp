@@ -136,6 +136,9 @@ bool saveScheduleStorage(const std::wstring& folder, const std::wstring& name) {
   SetDlgItemTextW(dialog, IDC_KEEP_DAYS, L"30");
   for (int id : {IDC_SKIP_UNCHANGED, IDC_ACTIVE_HOURS, IDC_MONDAY + 5, IDC_SUNDAY})
     SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0);
+  // The focus back where the dialog opens with it, not on the last box clicked.
+  SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_KEEP_DAYS)),
+               TRUE);
   pumpFor(300);
   const bool saved = save(around(dialog, 0), folder, name);
   press(dialog, IDCANCEL);
@@ -166,7 +169,8 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring folder = argv[1];
   const std::wstring suffix = argc > 2 ? argv[2] : L"";
   removeVemlixData();
-  writeSettings(L"WND_XPOS=60\nWND_YPOS=60");
+  // The free-space floor as a new installation has it (the test defaults leave it empty).
+  writeSettings(L"WND_XPOS=60\nWND_YPOS=60\nMIN_FREE_MB=1024");
   writeShots();
 
   VemlixProcess vemlix;
