@@ -47,9 +47,10 @@ TEST_F(SavedPicturesTest, TrimDeletesOnlyTheShotsOwnOldestPictures) {
 
   SavedPictures reloaded(journal());
   EXPECT_EQ(reloaded.count(L"Desk"), 3u);
-  // Kept for 2 days on the 7th at noon: the 4th goes, the 5th and the 6th stay.
-  EXPECT_EQ(reloaded.trim(L"Desk", 2, 0, day(7)), 1u);
-  EXPECT_TRUE(platform::fileExists(folder_.file(L"Desk-05.png")));
+  // Kept for 2 days on the 7th at noon: those of the 3rd and the 4th go, that of the 6th stays.
+  EXPECT_EQ(reloaded.trim(L"Desk", 2, 0, day(7)), 2u);
+  EXPECT_FALSE(platform::fileExists(folder_.file(L"Desk-05.png")));
+  EXPECT_TRUE(platform::fileExists(folder_.file(L"Desk-06.png")));
   EXPECT_TRUE(platform::fileExists(folder_.file(L"Door-01.png")));
   EXPECT_TRUE(platform::fileExists(stranger));
 }
