@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include <mutex>
-#include <vector>
 #include <utility>
+#include <vector>
 
 #include "capture/capture_area.h"
 #include "capture/gdiplus_image_win.h"
@@ -56,6 +56,8 @@ std::vector<uint8_t> pixelsOf(HBITMAP copy, const CaptureArea& area) {
   if (!screen.get() || GetDIBits(screen.get(), copy, 0, area.height, pixels.data(), &info,
                                  DIB_RGB_COLORS) != area.height)
     return {};
+  // The fourth byte is padding that some displays fill with an alpha value of their own.
+  for (size_t at = 3; at < pixels.size(); at += 4) pixels[at] = 0;
   return pixels;
 }
 

@@ -1,6 +1,6 @@
 #include "scheduler/active_hours.h"
 
-#include <optional>
+#include <cwchar>
 
 namespace {
 
@@ -24,20 +24,7 @@ std::optional<int> minuteOfDay(std::wstring_view text) {
   return *hour * 60 + *minute;
 }
 
-struct MinuteRange {
-  int start = 0;
-  int end = 0;
-};
-
-std::optional<MinuteRange> rangeOf(std::wstring_view hours) {
-  if (hours.size() != 11 || hours[5] != L'-') return std::nullopt;
-  const auto start = minuteOfDay(hours.substr(0, 5));
-  const auto end = minuteOfDay(hours.substr(6, 5));
-  if (!start || !end || *start == *end) return std::nullopt;
-  return MinuteRange{*start, *end};
-}
-
-bool isInRange(const MinuteRange& range, int minute) {
+bool isInRange(const ActiveHourRange& range, int minute) {
   if (range.start < range.end) return minute >= range.start && minute < range.end;
   return minute >= range.start || minute < range.end;  // past midnight
 }
@@ -56,14 +43,25 @@ int mondayFirst(int weekday) {
 
 }  // namespace
 
-bool isActiveHoursText(std::wstring_view hours) {
-  return hours.empty() || rangeOf(hours).has_value();
+std::optional<ActiveHourRange> parseActiveHours(std::wstring_view hours) {
+  if (hours.size() != 11 || hours[5] != L'-') return std::nullopt;
+  const auto start = minuteOfDay(hours.substr(0, 5));
+  const auto end = minuteOfDay(hours.substr(6, 5));
+  if (!start || !end || *start == *end) return std::nullopt;
+  return ActiveHourRange{*start, *end};
+}
+
+std::wstring activeHoursText(const ActiveHourRange& range) {
+  wchar_t text[16] = {};
+  std::swprintf(text, 16, L"%02d:%02d-%02d:%02d", range.start / 60, range.start % 60,
+                range.end / 60, range.end % 60);
+  return text;
 }
 
 bool isWithinActiveHours(std::wstring_view hours, std::wstring_view days,
                          const platform::LocalTime& now) {
   const int minute = (now.hour * 60 + now.minute) % kMinutesPerDay;
-  if (const auto range = rangeOf(hours)) {
+  if (const auto range = parseActiveHours(hours)) {
     if (!isInRange(*range, minute)) return false;
     // The part after midnight of a night range belongs to the day it started on.
     const bool afterMidnight = range->start > range->end && minute < range->end;

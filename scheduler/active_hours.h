@@ -2,6 +2,8 @@
 // The working hours of a shot: the time of day and the weekdays in which Automatic Mode counts
 // and takes it. Decided on the local wall clock, so clock changes, daylight saving and midnight
 // follow what the user's clock says.
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/clock.h"
@@ -14,5 +16,14 @@
 bool isWithinActiveHours(std::wstring_view hours, std::wstring_view days,
                          const platform::LocalTime& now);
 
-// Whether `hours` is empty or a well-formed range, as the dialog accepts it.
-bool isActiveHoursText(std::wstring_view hours);
+// A range of the day in minutes after midnight; `end` is not included.
+struct ActiveHourRange {
+  int start = 0;
+  int end = 0;
+};
+
+// The range `hours` holds; nothing when it is empty, malformed, or starts where it ends.
+std::optional<ActiveHourRange> parseActiveHours(std::wstring_view hours);
+
+// "HH:MM-HH:MM", as stored.
+std::wstring activeHoursText(const ActiveHourRange& range);

@@ -3,9 +3,8 @@
 #include <commctrl.h>
 
 #include <cwchar>
-#include <optional>
-#include <string_view>
 
+#include "scheduler/active_hours.h"
 #include "settings/number_text.h"
 #include "ui/base_dialog.h"
 #include "ui/dialog_ids.h"
@@ -14,43 +13,6 @@ namespace {
 
 constexpr int kDays = IDC_SUNDAY - IDC_MONDAY + 1;
 constexpr wchar_t kCaption[] = L"Schedule and Storage";
-
-struct ClockTime {
-  int hour;
-  int minute;
-  bool operator==(const ClockTime&) const = default;
-};
-
-struct HourRange {
-  ClockTime from;
-  ClockTime to;
-};
-
-// "HH:MM" with a 24-hour hour; nothing for anything else.
-std::optional<ClockTime> parseClockTime(std::wstring_view text) {
-  auto digit = [&](size_t at) { return text[at] >= L'0' && text[at] <= L'9'; };
-  if (text.size() != 5 || text[2] != L':' || !digit(0) || !digit(1) || !digit(3) || !digit(4))
-    return std::nullopt;
-  const ClockTime time{(text[0] - L'0') * 10 + (text[1] - L'0'),
-                       (text[3] - L'0') * 10 + (text[4] - L'0')};
-  if (time.hour > 23 || time.minute > 59) return std::nullopt;
-  return time;
-}
-
-std::optional<HourRange> parseHourRange(std::wstring_view text) {
-  if (text.size() != 11 || text[5] != L'-') return std::nullopt;
-  const auto from = parseClockTime(text.substr(0, 5));
-  const auto to = parseClockTime(text.substr(6));
-  if (!from || !to) return std::nullopt;
-  return HourRange{*from, *to};
-}
-
-std::wstring hourRangeText(const HourRange& range) {
-  wchar_t text[16] = {};
-  std::swprintf(text, 16, L"%02d:%02d-%02d:%02d", range.from.hour, range.from.minute, range.to.hour,
-                range.to.minute);
-  return text;
-}
 
 // A field for a count where 0 means "no limit": shown empty then, so that it reads as none.
 std::wstring limitText(int32_t value) {
@@ -77,10 +39,10 @@ class ScheduleStorageDialog final : public BaseDialog {
   void showHours() const {
     for (int id : {IDC_HOURS_FROM, IDC_HOURS_TO})
       SendDlgItemMessageW(dialog_, id, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH:mm"));
-    const auto range = parseHourRange(shot_.ACTIVE_HOURS);
-    const HourRange shown = range.value_or(HourRange{{8, 0}, {18, 0}});
-    setTime(IDC_HOURS_FROM, shown.from);
-    setTime(IDC_HOURS_TO, shown.to);
+    const auto range = parseActiveHours(shot_.ACTIVE_HOURS);
+    const ActiveHourRange shown = range.value_or(ActiveHourRange{8 * 60, 18 * 60});
+    setTime(IDC_HOURS_FROM, shown.start);
+    setTime(IDC_HOURS_TO, shown.end);
     setChecked(IDC_ACTIVE_HOURS, range.has_value());
     enableHours();
   }
@@ -114,21 +76,21 @@ class ScheduleStorageDialog final : public BaseDialog {
     enableItem(IDC_HOURS_TO, limited);
   }
 
-  void setTime(int id, ClockTime time) const {
+  void setTime(int id, int minuteOfDay) const {
     SYSTEMTIME value{};
     GetLocalTime(&value);  // a valid date for the control; only the time is shown
-    value.wHour = static_cast<WORD>(time.hour);
-    value.wMinute = static_cast<WORD>(time.minute);
+    value.wHour = static_cast<WORD>(minuteOfDay / 60);
+    value.wMinute = static_cast<WORD>(minuteOfDay % 60);
     value.wSecond = 0;
     value.wMilliseconds = 0;
     SendDlgItemMessageW(dialog_, id, DTM_SETSYSTEMTIME, GDT_VALID,
                         reinterpret_cast<LPARAM>(&value));
   }
 
-  ClockTime time(int id) const {
+  int minuteOfDay(int id) const {
     SYSTEMTIME value{};
     SendDlgItemMessageW(dialog_, id, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&value));
-    return {value.wHour, value.wMinute};
+    return value.wHour * 60 + value.wMinute;
   }
 
   std::wstring typedDays() const {
@@ -140,15 +102,15 @@ class ScheduleStorageDialog final : public BaseDialog {
   void onSave() {
     std::wstring hours;
     if (isChecked(IDC_ACTIVE_HOURS)) {
-      const HourRange range{time(IDC_HOURS_FROM), time(IDC_HOURS_TO)};
+      const ActiveHourRange range{minuteOfDay(IDC_HOURS_FROM), minuteOfDay(IDC_HOURS_TO)};
       // Equal ends could mean all day or no time at all; the user says which.
-      if (range.from == range.to) {
+      if (range.start == range.end) {
         refuse(IDC_HOURS_TO,
                L"The hours begin and end at the same time.\n\nChoose a later or earlier end, or "
                L"clear \"Only between\" to take pictures all day.");
         return;
       }
-      hours = hourRangeText(range);
+      hours = activeHoursText(range);
     }
     std::wstring days = typedDays();
     if (days.find(L'1') == std::wstring::npos) {
