@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <mutex>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -23,27 +25,23 @@ CaptureArea virtualScreen() {
           GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
 }
 
+struct ScreenCopy {
+  win32::UniqueBitmap bitmap;
+  std::span<const uint32_t> pixels;  // the bitmap's own, valid while it lives
+};
+
 // A copy of `area` of the screen, as a bitmap selected into no device context (GDI+ must not
 // wrap one that is still selected). Only the area is copied: a small shot of a large desktop
 // costs what the shot's pixels cost. The screen's DC from GetDC(NULL) takes virtual-screen
 // coordinates on every monitor; a DC made by CreateDC("DISPLAY") is offset on some systems
 // when a monitor lies left of the primary one.
-win32::UniqueBitmap copyScreenArea(const CaptureArea& area) {
+ScreenCopy copyScreenArea(const CaptureArea& area) {
   win32::WindowDc screen(nullptr);
   if (!screen.get()) return {};
   win32::UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
-  win32::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), area.width, area.height));
-  if (!memory || !bitmap) return {};
-  win32::SelectedObject selected(memory.get(), bitmap.get());
-  if (!BitBlt(memory.get(), 0, 0, area.width, area.height, screen.get(), area.x, area.y, SRCCOPY)) {
-    return {};
-  }
-  return bitmap;
-}
-
-// The copy's pixels as 32-bit rows, top row first: what an unchanged screen is told by. Empty
-// when they cannot be read, which never matches a last picture.
-std::vector<uint8_t> pixelsOf(HBITMAP copy, const CaptureArea& area) {
+  if (!memory) return {};
+  // 32-bit rows, top row first, in memory of our own: an unchanged screen is told by these
+  // pixels where they lie, with no second copy.
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = area.width;
@@ -51,14 +49,20 @@ std::vector<uint8_t> pixelsOf(HBITMAP copy, const CaptureArea& area) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  std::vector<uint8_t> pixels(static_cast<size_t>(area.width) * area.height * 4);
-  win32::WindowDc screen(nullptr);
-  if (!screen.get() || GetDIBits(screen.get(), copy, 0, area.height, pixels.data(), &info,
-                                 DIB_RGB_COLORS) != area.height)
-    return {};
-  // The fourth byte is padding that some displays fill with an alpha value of their own.
-  for (size_t at = 3; at < pixels.size(); at += 4) pixels[at] = 0;
-  return pixels;
+  void* bits = nullptr;
+  ScreenCopy copy;
+  copy.bitmap.reset(CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!copy.bitmap || !bits) return {};
+  {
+    win32::SelectedObject selected(memory.get(), copy.bitmap.get());
+    if (!BitBlt(memory.get(), 0, 0, area.width, area.height, screen.get(), area.x, area.y,
+                SRCCOPY)) {
+      return {};
+    }
+  }
+  GdiFlush();  // the section's memory is read directly next
+  copy.pixels = {static_cast<const uint32_t*>(bits), static_cast<size_t>(area.width) * area.height};
+  return copy;
 }
 
 // A new, empty, uniquely named file "vmp<hex>.tmp" in the user's temporary folder; empty when
@@ -161,11 +165,11 @@ CaptureResult ScreenCapturer::captureShot(const EffectiveShot& shot, std::wstrin
     return kFailed;
   }
 
-  win32::UniqueBitmap copy = copyScreenArea(area);
-  if (!copy) return kFailed;
-  if (shot.skipUnchanged && lastPictures_.sameAsLast(shot, pixelsOf(copy.get(), area)))
+  const ScreenCopy copy = copyScreenArea(area);
+  if (!copy.bitmap) return kFailed;
+  if (shot.skipUnchanged && lastPictures_.sameAsLast(shot, copy.pixels))
     return CaptureResult::kUnchanged;
-  gdip::UniqueBitmap cut = toRgb24(copy.get(), area);
+  gdip::UniqueBitmap cut = toRgb24(copy.bitmap.get(), area);
   if (!cut) return kFailed;
   cut = prepareForFormat(std::move(cut), format, area);
 
