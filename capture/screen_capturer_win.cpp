@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <mutex>
+#include <span>
 #include <utility>
+#include <vector>
 
 #include "capture/capture_area.h"
 #include "capture/gdiplus_image_win.h"
@@ -22,22 +25,44 @@ CaptureArea virtualScreen() {
           GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
 }
 
+struct ScreenCopy {
+  win32::UniqueBitmap bitmap;
+  std::span<const uint32_t> pixels;  // the bitmap's own, valid while it lives
+};
+
 // A copy of `area` of the screen, as a bitmap selected into no device context (GDI+ must not
 // wrap one that is still selected). Only the area is copied: a small shot of a large desktop
 // costs what the shot's pixels cost. The screen's DC from GetDC(NULL) takes virtual-screen
 // coordinates on every monitor; a DC made by CreateDC("DISPLAY") is offset on some systems
 // when a monitor lies left of the primary one.
-win32::UniqueBitmap copyScreenArea(const CaptureArea& area) {
+ScreenCopy copyScreenArea(const CaptureArea& area) {
   win32::WindowDc screen(nullptr);
   if (!screen.get()) return {};
   win32::UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
-  win32::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), area.width, area.height));
-  if (!memory || !bitmap) return {};
-  win32::SelectedObject selected(memory.get(), bitmap.get());
-  if (!BitBlt(memory.get(), 0, 0, area.width, area.height, screen.get(), area.x, area.y, SRCCOPY)) {
-    return {};
+  if (!memory) return {};
+  // 32-bit rows, top row first, in memory of our own: an unchanged screen is told by these
+  // pixels where they lie, with no second copy.
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = area.width;
+  info.bmiHeader.biHeight = -area.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  ScreenCopy copy;
+  copy.bitmap.reset(CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!copy.bitmap || !bits) return {};
+  {
+    win32::SelectedObject selected(memory.get(), copy.bitmap.get());
+    if (!BitBlt(memory.get(), 0, 0, area.width, area.height, screen.get(), area.x, area.y,
+                SRCCOPY)) {
+      return {};
+    }
   }
-  return bitmap;
+  GdiFlush();  // the section's memory is read directly next
+  copy.pixels = {static_cast<const uint32_t*>(bits), static_cast<size_t>(area.width) * area.height};
+  return copy;
 }
 
 // A new, empty, uniquely named file "vmp<hex>.tmp" in the user's temporary folder; empty when
@@ -116,38 +141,46 @@ bool ScreenCapturer::capture(const EffectiveShot& shot, std::wstring& path) {
 }
 
 bool ScreenCapturer::capture(const EffectiveShot& shot, std::wstring& path, std::wstring& failure) {
+  return captureShot(shot, path, failure) == CaptureResult::kCaptured;
+}
+
+CaptureResult ScreenCapturer::captureShot(const EffectiveShot& shot, std::wstring& path,
+                                          std::wstring& failure) {
+  constexpr CaptureResult kFailed = CaptureResult::kFailed;
   std::shared_lock<std::shared_mutex> reading(lock_);
   failure = L"the screen could not be read";
-  if (!gdiplus_ || !gdiplus_->started()) return false;
+  if (!gdiplus_ || !gdiplus_->started()) return kFailed;
 
   const CaptureArea area =
       clampToArea({shot.rectX, shot.rectY, shot.rectWidth, shot.rectHeight}, virtualScreen());
   if (area.empty()) {
     failure = L"the rectangle lies on no screen";
-    return false;
+    return kFailed;
   }
 
   const ImageFormat& format = ImageFormat::byIndex(shot.format);
   CLSID encoder{};
   if (!gdip::findEncoder(format.mimeType, encoder)) {
     failure = L"no encoder for " + std::wstring(format.mimeType);
-    return false;
+    return kFailed;
   }
 
-  win32::UniqueBitmap copy = copyScreenArea(area);
-  if (!copy) return false;
-  gdip::UniqueBitmap cut = toRgb24(copy.get(), area);
-  if (!cut) return false;
+  const ScreenCopy copy = copyScreenArea(area);
+  if (!copy.bitmap) return kFailed;
+  if (shot.skipUnchanged && lastPictures_.sameAsLast(shot, copy.pixels))
+    return CaptureResult::kUnchanged;
+  gdip::UniqueBitmap cut = toRgb24(copy.bitmap.get(), area);
+  if (!cut) return kFailed;
   cut = prepareForFormat(std::move(cut), format, area);
 
   failure = L"the picture could not be written to the temporary folder";
   const std::wstring file = makeTempFile();
-  if (file.empty()) return false;
+  if (file.empty()) return kFailed;
   if (!gdip::saveImage(cut.get(), file, encoder, kQuality)) {
     DeleteFileW(file.c_str());  // empty or half written: of no use to anyone
-    return false;
+    return kFailed;
   }
   failure.clear();
   path += file;
-  return true;
+  return CaptureResult::kCaptured;
 }

@@ -5,6 +5,8 @@
 #include <shared_mutex>
 #include <string>
 
+#include "capture/capture_result.h"
+#include "capture/last_pictures.h"
 #include "shots/shot_settings.h"
 
 class GdiplusSession;
@@ -26,6 +28,9 @@ class ScreenCapturer {
   // then says which in plain words.
   bool capture(const EffectiveShot& shot, std::wstring& path, std::wstring& failure);
   bool capture(const EffectiveShot& shot, std::wstring& path);
+  // The same, except that a shot that skips unchanged pictures whose pixels are those of its
+  // last capture gives kUnchanged, having encoded and written nothing.
+  CaptureResult captureShot(const EffectiveShot& shot, std::wstring& path, std::wstring& failure);
 
  private:
   ScreenCapturer() = default;
@@ -38,4 +43,5 @@ class ScreenCapturer {
   // Shared by captures, exclusive while GDI+ starts or stops.
   std::shared_mutex lock_;
   std::unique_ptr<GdiplusSession> gdiplus_;
+  LastPictures lastPictures_;
 };

@@ -1,5 +1,6 @@
 #pragma once
 // The local wall clock, as the time-stamp expansion needs it.
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -15,6 +16,22 @@ struct LocalTime {
 };
 
 LocalTime localNow();
+
+inline constexpr int64_t kSecondsPerDay = 24 * 60 * 60;
+
+// The wall-clock time as seconds since 1970-01-01 00:00 of the same clock, for telling how far
+// apart two local times are (days from the civil date as in H. Hinnant's algorithm).
+constexpr int64_t secondsOf(const LocalTime& time) {
+  int64_t year = time.year - (time.month <= 2);
+  const auto month = static_cast<unsigned>(time.month);
+  const int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const auto yearOfEra = static_cast<unsigned>(year - era * 400);
+  const unsigned dayOfYear =
+      (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + static_cast<unsigned>(time.day) - 1;
+  const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  const int64_t days = era * 146097 + static_cast<int64_t>(dayOfEra) - 719468;
+  return days * kSecondsPerDay + time.hour * 3600 + time.minute * 60 + time.second;
+}
 
 // The name the system gives the local standard time zone ("Coordinated Universal Time",
 // "Pacific Standard Time", ...); empty when it has none.

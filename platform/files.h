@@ -64,4 +64,8 @@ bool fileExists(const std::wstring& path);
 // Creates one folder; true when it exists afterwards.
 bool createFolder(const std::wstring& path);
 
+// The bytes this user may still write on the volume that holds `folder`; nothing when that
+// cannot be told (the folder is missing, the volume gone).
+std::optional<uint64_t> freeDiskBytes(const std::wstring& folder);
+
 }  // namespace platform

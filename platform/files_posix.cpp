@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -113,6 +114,12 @@ bool createFolder(const std::wstring& path) {
   if (::mkdir(folder.c_str(), 0777) == 0) return true;
   struct stat info {};
   return errno == EEXIST && ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::optional<uint64_t> freeDiskBytes(const std::wstring& folder) {
+  struct statvfs info {};
+  if (::statvfs(nativePath(folder).c_str(), &info) != 0) return std::nullopt;
+  return static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
 }
 
 }  // namespace platform

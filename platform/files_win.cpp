@@ -130,4 +130,10 @@ bool createFolder(const std::wstring& path) {
   return CreateDirectoryW(path.c_str(), nullptr) || isFolder(GetFileAttributesW(path.c_str()));
 }
 
+std::optional<uint64_t> freeDiskBytes(const std::wstring& folder) {
+  ULARGE_INTEGER available{};
+  if (!GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) return std::nullopt;
+  return available.QuadPart;
+}
+
 }  // namespace platform

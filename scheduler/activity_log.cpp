@@ -76,13 +76,24 @@ bool FiringReport::failed() const {
 
 std::wstring logLine(const FiringReport& report) {
   const platform::LocalTime& t = report.time;
-  std::wstring line = std::to_wstring(t.year) + L"-" + twoDigits(t.month) + L"-" +
-                      twoDigits(t.day) + L" " + clockTime(t) + L" | " + report.shotName + L" | ";
-  line += report.localFile.empty() ? report.whyNoFile : L"saved " + report.localFile;
+  std::wstring line = report.localFile.empty() ? report.whyNoFile : L"saved " + report.localFile;
   line += L" | ";
   line += report.captured ? uploadText(report.upload) : L"nothing to upload";
   if (report.captured && !report.upload.notice.empty()) line += L" | " + report.upload.notice;
-  return oneLine(line);
+  return noteLine(t, report.shotName, line);
+}
+
+std::wstring noteLine(const platform::LocalTime& t, std::wstring_view shotName,
+                      std::wstring_view note) {
+  return oneLine(std::to_wstring(t.year) + L"-" + twoDigits(t.month) + L"-" + twoDigits(t.day) +
+                 L" " + clockTime(t) + L" | " + std::wstring(shotName) + L" | " +
+                 std::wstring(note));
+}
+
+std::wstring cleanUpLine(std::wstring_view shotName, size_t deleted, const platform::LocalTime& time) {
+  return noteLine(time, shotName,
+                  L"deleted " + std::to_wstring(deleted) +
+                      (deleted == 1 ? L" old picture" : L" old pictures"));
 }
 
 std::wstring tipText(const FiringReport& report) {

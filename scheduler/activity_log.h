@@ -20,6 +20,8 @@ struct FiringReport {
   std::wstring localFile;  // the saved copy's full path; empty when there is none
   std::wstring whyNoFile;  // then why, in plain words
   UploadOutcome upload;    // not looked at when nothing was captured
+  bool unchanged = false;  // the screen was as last time, so nothing was saved or sent
+  size_t deletedOld = 0;   // old pictures of the shot deleted after this one was saved
 
   // Nothing captured, no local copy, or the upload failed. A shot without a server that was
   // saved has not failed.
@@ -30,6 +32,13 @@ struct FiringReport {
 // the reason in place of the file and the upload's failure, and the upload's notice after one
 // more " | " when it has one; always one line.
 std::wstring logLine(const FiringReport& report);
+
+// "2026-05-01 10:42:03 | Desk | deleted 3 old pictures": a line of its own about a shot.
+std::wstring noteLine(const platform::LocalTime& time, std::wstring_view shotName,
+                      std::wstring_view note);
+
+// "2026-05-01 10:42:03 | Desk | deleted 3 old pictures"
+std::wstring cleanUpLine(std::wstring_view shotName, size_t deleted, const platform::LocalTime& time);
 
 // "Desk 10:42:03 saved and uploaded", "Desk 10:42:03 upload failed: no answer from ...": one
 // line of at most kMaxTipLength characters, as the notification area takes it.

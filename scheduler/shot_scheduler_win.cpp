@@ -8,10 +8,12 @@
 
 #include "capture/ftp_uploader_win.h"
 #include "capture/screen_capturer_win.h"
+#include "delivery/saved_pictures.h"
 #include "platform/worker_group.h"
 #include "scheduler/idle_tracker.h"
 #include "scheduler/periodic_timer_win.h"
 #include "scheduler/shot_worker.h"
+#include "scheduler/skip_tally.h"
 #include "scheduler/tick_worker.h"
 #include "settings/app_settings.h"
 
@@ -35,8 +37,21 @@ FiringListener& firingListener() {
 }
 
 // The log first: it is the record that remains, whatever the listener does.
+SkipTally& skipTally() {
+  static SkipTally* const tally = new SkipTally;  // workers may report at exit
+  return *tally;
+}
+
+// An unchanged screen is counted, not logged, and not shown: the tip keeps the last picture.
 void reportFiring(const FiringReport& report) {
-  ShotScheduler::activityLog().write(logLine(report));
+  const ActivityLog log = ShotScheduler::activityLog();
+  if (report.unchanged) {
+    if (const auto line = skipTally().skipped(report.shotName, report.time)) log.write(*line);
+    return;
+  }
+  if (const auto line = skipTally().ended(report.shotName, report.time)) log.write(*line);
+  log.write(logLine(report));
+  if (report.deletedOld > 0) log.write(cleanUpLine(report.shotName, report.deletedOld, report.time));
   FiringListener& listening = firingListener();
   std::lock_guard guard(listening.lock);
   if (listening.listener) listening.listener(report);
@@ -48,11 +63,20 @@ IdleTracker& idleTracker() {
   return *tracker;
 }
 
+// Only shots with a limit keep a record: pictures saved before a limit was set are left alone.
+size_t keepPicture(const EffectiveShot& shot, const std::wstring& path,
+                   const platform::LocalTime& time) {
+  if (shot.keepDays <= 0 && shot.keepCount <= 0) return 0;
+  SavedPictures& saved = SavedPictures::instance();
+  saved.record(shot.name, path, time);
+  return saved.trim(shot.name, shot.keepDays, shot.keepCount, time);
+}
+
 // The shot worker of the program: GDI+ capture, FTP upload.
 const ShotWorker& shotWorker() {
   static const ShotWorker* const worker =
       new ShotWorker({[](const EffectiveShot& shot, std::wstring& path, std::wstring& failure) {
-                        return ScreenCapturer::instance().capture(shot, path, failure);
+                        return ScreenCapturer::instance().captureShot(shot, path, failure);
                       },
                       [](const EffectiveShot& shot, std::wstring remoteName, std::wstring localPath,
                          std::function<void(const UploadOutcome&)> done) {
@@ -60,7 +84,7 @@ const ShotWorker& shotWorker() {
                             UploadJob{shot.ftp, std::move(remoteName), std::move(localPath), true},
                             std::move(done));
                       },
-                      nullptr, reportFiring});
+                      nullptr, reportFiring, keepPicture});
   return *worker;
 }
 
@@ -173,4 +197,23 @@ bool ShotScheduler::finishShutdown(std::chrono::milliseconds limit) {
 bool ShotScheduler::shutdown(std::chrono::milliseconds limit) {
   beginShutdown();
   return finishShutdown(limit);
+}
+
+void ShotScheduler::cleanUpOldPictures() {
+  WorkerGroup::workers().start([] {
+    const ShotStore& store = ShotStore::instance();
+    const platform::LocalTime now = platform::localNow();
+    for (uint32_t slot = 0; slot < store.count(); ++slot) {
+      const ShotPtr record = store.at(slot);
+      if (!record) break;  // deleted meanwhile
+      const ShotDefinition shot = store.copy(record);
+      const size_t deleted =
+          SavedPictures::instance().trim(shot.NAME, shot.KEEP_DAYS, shot.KEEP_COUNT, now);
+      if (deleted > 0) activityLog().write(cleanUpLine(shot.NAME, deleted, now));
+    }
+  });
+}
+
+void ShotScheduler::forgetPicturesOf(const std::wstring& shotName) {
+  SavedPictures::instance().forget(shotName);
 }

@@ -41,6 +41,12 @@ class ShotScheduler {
   // call is running or will come.
   static void setFiringListener(std::function<void(const FiringReport&)> listener);
 
+  // Deletes, on a worker, the old pictures of every shot beyond its limits, as after each save;
+  // once at start.
+  static void cleanUpOldPictures();
+  // A deleted shot's pictures stay for good, even under a new shot of the same name.
+  static void forgetPicturesOf(const std::wstring& shotName);
+
   // Vemlix.log in the data folder the settings name now.
   static ActivityLog activityLog();
 

@@ -2,7 +2,8 @@
 
 #include <utility>
 
-#include "capture/local_saver.h"
+#include "delivery/disk_guard.h"
+#include "delivery/local_saver.h"
 #include "capture/output_name.h"
 #include "capture/time_stamper.h"
 #include "platform/clock.h"
@@ -33,8 +34,23 @@ void ShotWorker::fire(const Firing& firing) const {
 
   std::wstring path;
   std::wstring failure;
-  if (!services_.capture || !services_.capture(firing.shot, path, failure)) {
+  const CaptureResult captured =
+      services_.capture ? services_.capture(firing.shot, path, failure) : CaptureResult::kFailed;
+  if (captured == CaptureResult::kUnchanged) {
+    report.unchanged = true;
+    tell(report);
+    return;
+  }
+  if (captured != CaptureResult::kCaptured) {
     report.whyNoFile = L"not captured: " + (failure.empty() ? L"no picture was made" : failure);
+    tell(report);
+    return;
+  }
+  // A nearly full disk gets neither the picture nor, since nothing is kept of it, the upload.
+  const std::wstring folder = localFolderOf(firing.shot);
+  if (const auto freeMb = freeMegabytesBelowFloor(folder, firing.shot.minFreeMb)) {
+    report.whyNoFile = diskNearlyFullText(folder, *freeMb);
+    platform::removeFile(path);
     tell(report);
     return;
   }
@@ -48,6 +64,7 @@ void ShotWorker::fire(const Firing& firing) const {
                        L" is too long for the picture's name and time";
   } else if (LocalSaver().saveLocalCopy(firing.shot, path, stamp)) {
     report.localFile = *target;
+    if (services_.keep) report.deletedOld = services_.keep(firing.shot, *target, report.time);
   } else {
     report.whyNoFile = L"not saved: could not write " + *target;
   }

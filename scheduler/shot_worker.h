@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "capture/capture_result.h"
 #include "capture/upload_outcome.h"
 #include "scheduler/activity_log.h"
 #include "shots/shot_definition.h"
@@ -25,9 +26,12 @@ struct Firing {
 // What a firing needs from outside the portable code. The program plugs in the GDI+ capture
 // and the FTP upload; tests plug in fakes.
 struct ShotServices {
-  // Captures `shot` into a new temporary image file and gives its path; false when nothing
-  // was captured (and no file is left behind), with the reason in `failure`.
-  std::function<bool(const EffectiveShot& shot, std::wstring& path, std::wstring& failure)> capture;
+  // Captures `shot` into a new temporary image file and gives its path. When nothing was
+  // captured no file is left behind, and `failure` says why; a shot that skips unchanged
+  // pictures may find the screen as it was.
+  std::function<CaptureResult(const EffectiveShot& shot, std::wstring& path,
+                              std::wstring& failure)>
+      capture;
   // Takes over the temporary file: sends it as `remoteName` when the shot names a server and
   // deletes it afterwards, or at once when there is nothing to send. Calls `done` once, with the
   // outcome, when the upload has ended (on whatever thread it ended on).
@@ -38,6 +42,11 @@ struct ShotServices {
   std::function<std::wstring(std::wstring_view pattern)> stamp;
   // Hears how each firing ended, once, after its upload has ended. May be empty.
   std::function<void(const FiringReport& report)> report;
+  // Takes note of a picture saved for the shot and deletes its oldest beyond the shot's limits;
+  // gives how many it deleted. May be empty.
+  std::function<size_t(const EffectiveShot& shot, const std::wstring& savedPath,
+                       const platform::LocalTime& time)>
+      keep;
 };
 
 class ShotWorker {

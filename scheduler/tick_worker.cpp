@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "settings/app_settings.h"
+#include "scheduler/active_hours.h"
 #include "scheduler/tick_counter.h"
 
 namespace {
@@ -14,12 +15,17 @@ struct Fired {
 
 }  // namespace
 
-std::vector<Firing> countActiveTick(ShotStore& store, const AppSettings& settings) {
+std::vector<Firing> countActiveTick(ShotStore& store, const AppSettings& settings,
+                                    const platform::LocalTime& now) {
   // Read before the store lock is taken, so the two locks are never nested.
   const int32_t globalInterval = settings.getInt(SettingId::SHOT_INTERVAL);
   std::vector<Fired> fired;
   store.forEach([&](const ShotPtr& record, ShotDefinition& shot) {
     if (!shot.AUTO_ENABLED) return;
+    if (!isWithinActiveHours(shot.ACTIVE_HOURS, shot.ACTIVE_DAYS, now)) {
+      shot.tickCount = 0;
+      return;
+    }
     const int32_t interval = shot.USE_GLOBAL_SETTINGS ? globalInterval : shot.AUTO_INTERVAL;
     if (countTick(shot.tickCount, interval)) fired.push_back({record, shot});
   });
@@ -34,11 +40,14 @@ std::vector<Firing> countActiveTick(ShotStore& store, const AppSettings& setting
 
 Firing firingOf(const ShotPtr& shot, const ShotStore& store, const AppSettings& settings) {
   if (!shot) return {};
-  return {shot, effectiveSettings(store.copy(shot), settings)};
+  // The user asked for this picture: it is taken even if the screen has not changed.
+  Firing firing{shot, effectiveSettings(store.copy(shot), settings)};
+  firing.shot.skipUnchanged = false;
+  return firing;
 }
 
 void runTickWorker(const ShotWorker& worker, WorkerGroup& group) {
-  for (Firing& firing : countActiveTick(ShotStore::instance(), AppSettings::instance())) {
+  for (Firing& firing : countActiveTick(ShotStore::instance(), AppSettings::instance(), platform::localNow())) {
     worker.start(std::move(firing), group);
   }
 }

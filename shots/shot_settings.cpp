@@ -25,5 +25,10 @@ EffectiveShot effectiveSettings(const ShotDefinition& shot, const AppSettings& s
     result.localFolder = shot.LOCAL_PATH;
     result.ftp = {shot.FTP_SERVER, shot.FTP_USER, shot.FTP_PASS, shot.FTP_FOLDER};
   }
+  result.recordId = shot.uid;
+  result.skipUnchanged = shot.SKIP_UNCHANGED;
+  result.keepDays = shot.KEEP_DAYS;
+  result.keepCount = shot.KEEP_COUNT;
+  result.minFreeMb = settings.getInt(SettingId::MIN_FREE_MB);
   return result;
 }

@@ -10,6 +10,8 @@
 class AppSettings;
 
 struct FtpAccount {
+  bool operator==(const FtpAccount&) const = default;
+
   std::wstring server;
   std::wstring user;
   std::wstring passwordCipherText;  // as stored; decrypt just before use
@@ -28,6 +30,14 @@ struct EffectiveShot {
   int32_t format = 0;
   std::wstring localFolder;
   FtpAccount ftp;
+  // The shot's own whatever "use global settings" says.
+  uint64_t recordId = 0;  // the stored record's uid: which shot's last picture to compare with
+  bool skipUnchanged = false;
+  int32_t keepDays = 0;
+  int32_t keepCount = 0;
+  int32_t minFreeMb = 0;  // from the program's settings
+
+  bool operator==(const EffectiveShot&) const = default;
 };
 
 EffectiveShot effectiveSettings(const ShotDefinition& shot, const AppSettings& settings);

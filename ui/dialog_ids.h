@@ -5,6 +5,7 @@
 #define IDD_FTP_SETTINGS 151
 #define IDD_DEFAULT_SHOT_SETTINGS 152
 #define IDD_SETTINGS 153
+#define IDD_SCHEDULE_STORAGE 154
 #define IDD_ABOUT 182
 
 // The About picture; the bitmap itself lives in vemlix.rc with the program's artwork.
@@ -24,6 +25,7 @@
 #define IDC_BROWSE 167
 #define IDC_FTP_PATH 168
 #define IDC_FTP_SERVER_SETTINGS 169
+#define IDC_SCHEDULE_STORAGE 1010
 
 // Ftp Settings (151).
 #define IDC_FTP_SERVER 171
@@ -37,6 +39,17 @@
 #define IDC_IDLE_SECONDS 178
 #define IDC_DEFAULT_SHOT_SETTINGS 158
 #define IDC_START_ON_TRAY 1000
+#define IDC_MIN_FREE_MB 1002
+
+// Schedule and Storage (154). The seven day boxes are numbered Monday first, one after another.
+#define IDC_KEEP_DAYS 1101
+#define IDC_KEEP_COUNT 1102
+#define IDC_SKIP_UNCHANGED 1103
+#define IDC_ACTIVE_HOURS 1104
+#define IDC_HOURS_FROM 1105
+#define IDC_HOURS_TO 1106
+#define IDC_MONDAY 1110
+#define IDC_SUNDAY 1116
 
 // About (182).
 #define IDC_ABOUT_PICTURE 1000

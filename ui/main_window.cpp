@@ -211,6 +211,7 @@ int MainWindow::createMainWindow(HINSTANCE instance, int /*showCommand*/) {
 
   ShotStore::instance().load();
   ShotListPanel::instance().fill();
+  ShotScheduler::cleanUpOldPictures();
 
   if (!settings.getBool(SettingId::START_ON_TRAY)) showWindowAnimated(window, kShowAnimated);
   if (!unreadableFilesMessage().empty()) PostMessageW(window, kWarnUnreadableFiles, 0, 0);

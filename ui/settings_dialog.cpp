@@ -31,6 +31,7 @@ class SettingsDialog final : public BaseDialog {
     }
     setItemText(IDC_IDLE_SECONDS, settings_.getString(SettingId::DISABLE_IDLE_INTERVAL));
     enableItem(IDC_IDLE_SECONDS, settings_.getInt(SettingId::DISABLE_IDLE) != 0);
+    setItemText(IDC_MIN_FREE_MB, settings_.getString(SettingId::MIN_FREE_MB));
   }
 
   INT_PTR onCommand(int id) override {
@@ -53,6 +54,7 @@ class SettingsDialog final : public BaseDialog {
 
   void onSave() {
     settings_.setString(SettingId::DISABLE_IDLE_INTERVAL, itemText(IDC_IDLE_SECONDS));
+    settings_.setString(SettingId::MIN_FREE_MB, itemText(IDC_MIN_FREE_MB));
     for (const SettingBox& box : kBoxes)
       settings_.setInt(box.setting, isChecked(box.control) ? 1 : 0);
     settings_.save();

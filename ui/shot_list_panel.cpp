@@ -222,6 +222,10 @@ void ShotListPanel::editSelected() const {
 void ShotListPanel::deleteSelected() {
   const int row = selectedRow();
   if (row < 0) return;
-  if (const ShotPtr shot = shotAt(row)) ShotStore::instance().remove(shot);
+  if (const ShotPtr shot = shotAt(row)) {
+    const std::wstring name = ShotStore::instance().copy(shot).NAME;
+    ShotStore::instance().remove(shot);
+    ShotScheduler::forgetPicturesOf(name);
+  }
   ListView_DeleteItem(list(), row);
 }

@@ -5,6 +5,7 @@
 #include "ui/dialog_ids.h"
 #include "ui/folder_picker.h"
 #include "ui/ftp_settings_dialog.h"
+#include "ui/schedule_storage_dialog.h"
 
 namespace {
 
@@ -42,6 +43,10 @@ class ShotSettingsDialog final : public BaseDialog {
         return TRUE;
       case IDC_FTP_SERVER_SETTINGS:
         onFtpServerSettings();
+        return TRUE;
+      case IDC_SCHEDULE_STORAGE:
+        // Into this dialog's copy: only this dialog's Save keeps what was saved there.
+        runScheduleStorageDialog(dialog_, shot_);
         return TRUE;
       case IDOK:
         onSave();

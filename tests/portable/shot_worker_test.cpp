@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <optional>
+
 #include <chrono>
 #include <filesystem>
 #include <mutex>
@@ -29,7 +32,7 @@ class FakeDelivery {
  public:
   ShotServices services() {
     return {[this](const EffectiveShot& shot, std::wstring& path, std::wstring&) {
-              return capture(shot, path);
+              return capture(shot, path) ? CaptureResult::kCaptured : CaptureResult::kFailed;
             },
             [this](const EffectiveShot& shot, std::wstring remote, std::wstring local,
                    std::function<void(const UploadOutcome&)> done) {
@@ -228,6 +231,27 @@ TEST_F(ShotWorkerTest, EachFiringIsReportedOnceWithItsFileOrTheReason) {
   EXPECT_EQ(reports[0].localFile, local_.file(L"Desk-T@1.png"));
   EXPECT_EQ(reports[0].upload.detail, L"ftp.example.com");
   EXPECT_EQ(reports[1].whyNoFile.rfind(L"not captured: ", 0), 0u);
+}
+
+// Below the floor of free space nothing is saved or sent, and the reason says so; with the
+// floor lowered again the next firing saves.
+TEST_F(ShotWorkerTest, ANearlyFullDiskGetsNothingUntilThereIsRoom) {
+  Firing firing = makeFiring(storedShot());
+  firing.shot.minFreeMb = INT32_MAX;  // more than any test machine has free
+  std::optional<FiringReport> report;
+  ShotServices services = fake_.services();
+  services.report = [&](const FiringReport& told) { report = told; };
+  ShotWorker(services).fire(firing);
+  ASSERT_TRUE(report);
+  EXPECT_EQ(report->whyNoFile.rfind(L"disk nearly full: " + local_.path() + L" has ", 0), 0u);
+  EXPECT_TRUE(report->failed());
+  EXPECT_TRUE(filesIn(local_.path()).empty());
+  EXPECT_TRUE(fake_.uploads().empty());
+  EXPECT_TRUE(filesIn(fake_.tempPath()).empty());
+
+  firing.shot.minFreeMb = 1;
+  ShotWorker(services).fire(firing);
+  EXPECT_EQ(filesIn(local_.path()).size(), 1u);
 }
 
 }  // namespace

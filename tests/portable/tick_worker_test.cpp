@@ -5,9 +5,11 @@
 #include <atomic>
 #include <chrono>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/worker_group.h"
+#include "scheduler/active_hours.h"
 #include "settings/app_settings.h"
 
 namespace {
@@ -29,9 +31,10 @@ class TickWorkerTest : public ::testing::Test {
     return shot;
   }
   // Names of the shots that fire at one active tick.
-  static std::vector<std::wstring> tick() {
+  static std::vector<std::wstring> tick(const platform::LocalTime& now = {}) {
     std::vector<std::wstring> names;
-    for (const Firing& firing : countActiveTick(ShotStore::instance(), AppSettings::instance())) {
+    for (const Firing& firing :
+         countActiveTick(ShotStore::instance(), AppSettings::instance(), now)) {
       names.push_back(firing.shot.name);
     }
     return names;
@@ -98,7 +101,7 @@ TEST_F(TickWorkerTest, FiringsComeInSlotOrderWithTheirEffectiveValues) {
   settings_.setString(SettingId::SHOT_TIMESTAMP, L"global pattern");
 
   const std::vector<Firing> firings =
-      countActiveTick(ShotStore::instance(), AppSettings::instance());
+      countActiveTick(ShotStore::instance(), AppSettings::instance(), {});
   ASSERT_EQ(firings.size(), 3u);
   EXPECT_EQ(firings[0].record.lock(), first);
   EXPECT_EQ(firings[1].record.lock(), global);
@@ -133,7 +136,7 @@ TEST_F(TickWorkerTest, TickWorkerStartsOneShotWorkerPerFiring) {
   std::atomic<int> captures{0};
   const ShotWorker worker({[&](const EffectiveShot&, std::wstring&, std::wstring&) {
                              ++captures;
-                             return false;
+                             return CaptureResult::kFailed;
                            },
                            nullptr, nullptr, nullptr});
   WorkerGroup group;
@@ -157,7 +160,7 @@ TEST(TickWorkerConcurrencyTest, TicksAndFiringsRaceWithEditsOfTheStore) {
       {[&](const EffectiveShot& shot, std::wstring& path, std::wstring&) {
          ++captures;
          path = L"no such file " + shot.name;
-         return true;
+         return CaptureResult::kCaptured;
        },
        [](const EffectiveShot&, std::wstring, std::wstring,
           std::function<void(const UploadOutcome&)> done) { done(UploadOutcome::noServer()); },
@@ -189,6 +192,39 @@ TEST(TickWorkerConcurrencyTest, TicksAndFiringsRaceWithEditsOfTheStore) {
   EXPECT_GT(captures, 0);
   ShotStore::release();
   AppSettings::release();
+}
+
+// Working hours on an injected clock: a night range runs past midnight and belongs to the day
+// it began on; outside them a shot neither counts nor fires, and counts afresh when they open.
+TEST_F(TickWorkerTest, WorkingHoursDecideOnTheLocalClock) {
+  const auto at = [](int weekday, int hour, int minute) {
+    platform::LocalTime time;
+    std::tie(time.weekday, time.hour, time.minute) = std::tuple(weekday, hour, minute);
+    return time;
+  };
+  constexpr int kSunday = 0, kMonday = 1, kFriday = 5, kSaturday = 6;
+  const std::wstring_view night = L"22:00-06:30", weekdays = L"1111100";
+  EXPECT_TRUE(isWithinActiveHours(night, L"", at(kMonday, 23, 59)));
+  EXPECT_TRUE(isWithinActiveHours(night, L"", at(kMonday, 0, 0)));
+  EXPECT_FALSE(isWithinActiveHours(night, L"", at(kMonday, 6, 30)));
+  EXPECT_FALSE(isWithinActiveHours(night, L"", at(kMonday, 12, 0)));
+  EXPECT_TRUE(isWithinActiveHours(night, weekdays, at(kSaturday, 3, 0)));  // Friday's night
+  EXPECT_FALSE(isWithinActiveHours(night, weekdays, at(kMonday, 3, 0)));   // Sunday's night
+  EXPECT_FALSE(isWithinActiveHours(night, weekdays, at(kSaturday, 23, 0)));
+  EXPECT_TRUE(isWithinActiveHours(L"08:00-17:00", weekdays, at(kFriday, 8, 0)));
+  EXPECT_FALSE(isWithinActiveHours(L"", weekdays, at(kSunday, 12, 0)));
+  // Forms a hand-edited file may hold limit nothing.
+  for (const wchar_t* odd : {L"8:00-17:00", L"25:00-06:00", L"09:00-09:00", L"junk"})
+    EXPECT_TRUE(isWithinActiveHours(odd, L"0000000", at(kSunday, 3, 0))) << odd;
+
+  const ShotPtr shot = add(L"office", true, 3);
+  ShotStore::instance().update(shot, [](ShotDefinition& s) { s.ACTIVE_HOURS = L"09:00-17:00"; });
+  tick(at(kMonday, 8, 58));
+  tick(at(kMonday, 8, 59));
+  EXPECT_EQ(tickCountOf(shot), 0);
+  EXPECT_TRUE(tick(at(kMonday, 9, 0)).empty());
+  EXPECT_TRUE(tick(at(kMonday, 9, 0)).empty());
+  EXPECT_EQ(tick(at(kMonday, 9, 0)), std::vector<std::wstring>{L"office"});
 }
 
 }  // namespace

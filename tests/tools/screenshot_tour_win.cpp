@@ -126,6 +126,25 @@ bool saveDialog(const wchar_t* caption, const std::wstring& folder, const std::w
   return saved;
 }
 
+// Filled in as a shot kept for a month and taken on working days only, then cancelled.
+bool saveScheduleStorage(const std::wstring& folder, const std::wstring& name) {
+  HWND dialog = waitForDialog(L"Schedule and Storage");
+  if (!dialog) {
+    std::fwprintf(stderr, L"FAILED no dialog \"Schedule and Storage\"\n");
+    return false;
+  }
+  SetDlgItemTextW(dialog, IDC_KEEP_DAYS, L"30");
+  for (int id : {IDC_SKIP_UNCHANGED, IDC_ACTIVE_HOURS, IDC_MONDAY + 5, IDC_SUNDAY})
+    SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0);
+  // The focus back where the dialog opens with it, not on the last box clicked.
+  SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_KEEP_DAYS)),
+               TRUE);
+  pumpFor(300);
+  const bool saved = save(around(dialog, 0), folder, name);
+  press(dialog, IDCANCEL);
+  return saved;
+}
+
 HWND waitForMenu() {
   HWND menu = nullptr;
   waitFor(
@@ -150,7 +169,8 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring folder = argv[1];
   const std::wstring suffix = argc > 2 ? argv[2] : L"";
   removeVemlixData();
-  writeSettings(L"WND_XPOS=60\nWND_YPOS=60");
+  // The free-space floor as a new installation has it (the test defaults leave it empty).
+  writeSettings(L"WND_XPOS=60\nWND_YPOS=60\nMIN_FREE_MB=1024");
   writeShots();
 
   VemlixProcess vemlix;
@@ -187,6 +207,9 @@ int wmain(int argc, wchar_t** argv) {
     HWND settings = waitForDialog(L"Shot Settings");
     if (settings) {
       saved = save(around(settings, 0), folder, L"shot-settings" + suffix + L".png") && saved;
+      press(settings, IDC_SCHEDULE_STORAGE);
+      saved = saveScheduleStorage(folder, L"schedule-storage" + suffix + L".png") && saved;
+      pumpFor(300);
       press(settings, IDC_FTP_SERVER_SETTINGS);
       saved = saveDialog(L"Ftp Settings", folder, L"ftp-settings" + suffix + L".png", IDCANCEL) &&
               saved;

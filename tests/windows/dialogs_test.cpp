@@ -1,6 +1,9 @@
 // The dialogs from their real templates, driven by messages from a second thread while the
 // test's thread runs them modally, as a user's typing and clicks would.
 #include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <commctrl.h>
 
 #include <functional>
 #include <optional>
@@ -17,6 +20,7 @@
 #include "ui/dialog_ids.h"
 #include "ui/ftp_settings_dialog.h"
 #include "ui/run_key_access.h"
+#include "ui/schedule_storage_dialog.h"
 #include "ui/settings_dialog.h"
 #include "ui/shot_settings_dialog.h"
 
@@ -127,6 +131,38 @@ std::set<int> enabledOfTheTable(HWND dialog) {
   return enabled;
 }
 
+// A time picker's hour and minute as "HH:MM", and setting them as a user's typing would.
+std::wstring pickedTime(HWND dialog, int id) {
+  SYSTEMTIME time{};
+  SendDlgItemMessageW(dialog, id, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time));
+  wchar_t text[8] = {};
+  swprintf(text, 8, L"%02u:%02u", time.wHour, time.wMinute);
+  return text;
+}
+void pickTime(HWND dialog, int id, WORD hour, WORD minute) {
+  SYSTEMTIME time{};
+  GetLocalTime(&time);
+  time.wHour = hour;
+  time.wMinute = minute;
+  time.wSecond = 0;
+  SendDlgItemMessageW(dialog, id, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+}
+std::wstring tickedDays(HWND dialog) {
+  std::wstring days;
+  for (int id = IDC_MONDAY; id <= IDC_SUNDAY; ++id)
+    days += IsDlgButtonChecked(dialog, id) == BST_CHECKED ? L'1' : L'0';
+  return days;
+}
+// Presses Save, expects the dialog's refusal and dismisses it; the dialog stays open.
+void expectRefusedSave(DialogScript& s, HWND dialog) {
+  s.press(dialog, IDOK);
+  HWND message = s.waitForDialog(L"Schedule and Storage", dialog);
+  ASSERT_NE(message, nullptr);
+  s.press(message, IDOK);
+  EXPECT_TRUE(s.waitClosed(message));
+  EXPECT_TRUE(IsWindow(dialog));
+}
+
 std::wstring decrypted(std::wstring stored) {
   PasswordCipher::instance().decrypt(stored, stored.size());
   return stored;
@@ -186,6 +222,7 @@ using ShotSettingsDialogTest = DialogTest;
 using FtpSettingsDialogTest = DialogTest;
 using SettingsDialogTest = DialogTest;
 using AboutDialogTest = DialogTest;
+using ScheduleStorageDialogTest = DialogTest;
 
 TEST_F(ShotSettingsDialogTest, ANewShotOpensWithItsNameDefaultLabelsBmpAndTheEnablingRules) {
   ShotDefinition shot;
@@ -325,6 +362,92 @@ TEST_F(FtpSettingsDialogTest, FieldsStopAtWhatIsStoredAndALongUntouchedPasswordI
   EXPECT_EQ(login.server, server);
 }
 
+TEST_F(ScheduleStorageDialogTest, ShowsTheShotsValuesSavesTheFormsAndRefusesEmptyRanges) {
+  ShotDefinition shot = editedShot();
+  shot.KEEP_DAYS = 30;
+  shot.SKIP_UNCHANGED = true;
+  shot.ACTIVE_HOURS = L"22:00-06:30";
+  shot.ACTIVE_DAYS = L"1111100";
+  const ShotDefinition before = shot;
+  {
+    DialogScript cancel([](DialogScript& s) {
+      HWND d = s.waitForDialog(L"Schedule and Storage");
+      ASSERT_NE(d, nullptr);
+      EXPECT_EQ(text(d, IDC_KEEP_DAYS), L"30");
+      EXPECT_EQ(text(d, IDC_KEEP_COUNT), L"");
+      EXPECT_TRUE(IsDlgButtonChecked(d, IDC_SKIP_UNCHANGED));
+      EXPECT_TRUE(IsDlgButtonChecked(d, IDC_ACTIVE_HOURS));
+      EXPECT_EQ(pickedTime(d, IDC_HOURS_FROM), L"22:00");
+      EXPECT_EQ(pickedTime(d, IDC_HOURS_TO), L"06:30");
+      EXPECT_EQ(tickedDays(d), L"1111100");
+      s.type(d, IDC_KEEP_DAYS, L"7");
+      s.click(d, IDC_SKIP_UNCHANGED);
+      s.press(d, IDCANCEL);
+      EXPECT_TRUE(s.waitClosed(d));
+    });
+    EXPECT_FALSE(runScheduleStorageDialog(nullptr, shot));
+  }
+  EXPECT_EQ(shot, before);
+  {
+    DialogScript save([](DialogScript& s) {
+      HWND d = s.waitForDialog(L"Schedule and Storage");
+      ASSERT_NE(d, nullptr);
+      pickTime(d, IDC_HOURS_TO, 22, 0);
+      expectRefusedSave(s, d);
+      pickTime(d, IDC_HOURS_TO, 7, 15);
+      s.type(d, IDC_KEEP_COUNT, L"500");
+      s.click(d, IDC_MONDAY + 5);
+      s.click(d, IDC_SUNDAY);
+      s.press(d, IDOK);
+      EXPECT_TRUE(s.waitClosed(d));
+    });
+    EXPECT_TRUE(runScheduleStorageDialog(nullptr, shot));
+  }
+  ShotDefinition expected = before;
+  expected.KEEP_COUNT = 500;
+  expected.ACTIVE_HOURS = L"22:00-07:15";
+  expected.ACTIVE_DAYS = L"";
+  EXPECT_EQ(shot, expected);
+
+  DialogScript clear([](DialogScript& s) {
+    HWND d = s.waitForDialog(L"Schedule and Storage");
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(tickedDays(d), L"1111111");
+    s.click(d, IDC_ACTIVE_HOURS);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDC_HOURS_FROM)));
+    for (int id = IDC_MONDAY; id <= IDC_SUNDAY; ++id) s.click(d, id);
+    expectRefusedSave(s, d);
+    s.click(d, IDC_MONDAY + 2);
+    s.type(d, IDC_KEEP_DAYS, L"");
+    s.press(d, IDOK);
+    EXPECT_TRUE(s.waitClosed(d));
+  });
+  EXPECT_TRUE(runScheduleStorageDialog(nullptr, shot));
+  EXPECT_EQ(shot.ACTIVE_HOURS, L"");
+  EXPECT_EQ(shot.ACTIVE_DAYS, L"0010000");
+  EXPECT_EQ(shot.KEEP_DAYS, 0);
+}
+
+TEST_F(ScheduleStorageDialogTest, ItsSaveReachesTheShotOnlyThroughShotSettingsSave) {
+  for (int shotSettingsButton : {IDCANCEL, IDOK}) {
+    ShotDefinition shot = editedShot();
+    DialogScript script([shotSettingsButton](DialogScript& s) {
+      HWND d = s.waitForDialog(L"Shot Settings");
+      ASSERT_NE(d, nullptr);
+      s.press(d, IDC_SCHEDULE_STORAGE);
+      HWND g = s.waitForDialog(L"Schedule and Storage");
+      ASSERT_NE(g, nullptr);
+      s.type(g, IDC_KEEP_DAYS, L"14");
+      s.press(g, IDOK);
+      EXPECT_TRUE(s.waitClosed(g));
+      s.press(d, shotSettingsButton);
+      EXPECT_TRUE(s.waitClosed(d));
+    });
+    EXPECT_EQ(runShotSettingsDialog(nullptr, shot, false), shotSettingsButton == IDOK);
+    EXPECT_EQ(shot.KEEP_DAYS, shotSettingsButton == IDOK ? 14 : 0);
+  }
+}
+
 TEST_F(SettingsDialogTest, SaveWritesTheFileAndTheQuotedRunValueAndClearingDeletesIt) {
   AppSettings& settings = AppSettings::instance();
   settings.setString(SettingId::HOME_PATH, L"C:\\Program Files\\Vemlix\\");
@@ -337,6 +460,8 @@ TEST_F(SettingsDialogTest, SaveWritesTheFileAndTheQuotedRunValueAndClearingDelet
       s.click(d, IDC_DISABLE_IDLE);
       EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, IDC_IDLE_SECONDS)));
       s.type(d, IDC_IDLE_SECONDS, L"90");
+      EXPECT_EQ(text(d, IDC_MIN_FREE_MB), L"1024");
+      s.type(d, IDC_MIN_FREE_MB, L"2048");
       s.click(d, IDC_LAUNCH_ON_STARTUP);
       s.press(d, IDOK);
       EXPECT_TRUE(s.waitClosed(d));
@@ -347,6 +472,7 @@ TEST_F(SettingsDialogTest, SaveWritesTheFileAndTheQuotedRunValueAndClearingDelet
   const std::string saved = settingsFile();
   EXPECT_NE(saved.find("\r\nLOAD_ON_START=1\r\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("\r\nDISABLE_IDLE=1\r\nDISABLE_IDLE_INTERVAL=90\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("\r\nMIN_FREE_MB=2048\r\n"), std::string::npos);
 
   DialogScript clear([](DialogScript& s) {
     HWND d = s.waitForDialog(L"Vemlix Settings");

@@ -388,6 +388,12 @@ class MainWindowReportTest : public MainWindowTest {
   }
   static const TrayIcon& tray() { return MainWindow::instance().trayIcon(); }
   static std::string log() { return readBytes(ShotScheduler::activityLog().path()); }
+  static size_t countOf(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+      ++count;
+    return count;
+  }
   size_t filesOf(const std::wstring& name) const {
     return filesMatching(pictures_.path(), name + L"-*.png").size();
   }
@@ -463,6 +469,70 @@ TEST_F(MainWindowReportTest, ALongNameStillGivesOnePictureASecond) {
   ShotScheduler::instance().stop();
   ASSERT_TRUE(WorkerGroup::workers().waitIdle(std::chrono::seconds(20)));
   EXPECT_EQ(log().find(" | not saved"), std::string::npos) << log();
+}
+
+// Automatic Mode at one a second keeps three of the shot's own pictures; a file that only
+// looks like one of them stays.
+TEST_F(MainWindowReportTest, KeepCountLeavesTheNewestPicturesAndNothingElseGoes) {
+  addShot(L"Kept", true);
+  shots_.back().AUTO_INTERVAL = 1;
+  shots_.back().KEEP_COUNT = 3;
+  const std::wstring lookAlike = pictures_.file(L"Kept-00_00_00.png");
+  writeBytes(lookAlike, "not ours");
+  open();
+  ShotScheduler::instance().start();
+  ASSERT_TRUE(pumpUntil([&] { return countOf(log(), " | Kept | saved ") >= 5; }, 10000));
+  ShotScheduler::instance().stop();
+  ASSERT_TRUE(WorkerGroup::workers().waitIdle(std::chrono::seconds(20)));
+  EXPECT_EQ(filesOf(L"Kept"), 4u);
+  EXPECT_EQ(readBytes(lookAlike), "not ours");
+}
+
+// Below the free-space floor nothing is saved and the log says why; with room again,
+// pictures come back without a restart.
+TEST_F(MainWindowReportTest, BelowTheFreeSpaceFloorNothingIsSavedUntilThereIsRoom) {
+  addShot(L"Full", true);
+  shots_.back().AUTO_INTERVAL = 1;
+  AppSettings::instance().setInt(SettingId::MIN_FREE_MB, 2000000000);  // ~2 PB
+  open();
+  ShotScheduler::instance().start();
+  ASSERT_TRUE(
+      pumpUntil([&] { return log().find(" | disk nearly full: ") != std::string::npos; }, 5000))
+      << log();
+  EXPECT_EQ(filesOf(L"Full"), 0u);
+  EXPECT_TRUE(pumpUntil([] { return tray().showsWarning(); }, 2000));
+  AppSettings::instance().setInt(SettingId::MIN_FREE_MB, 1);
+  EXPECT_TRUE(pumpUntil([&] { return filesOf(L"Full") >= 1; }, 5000));
+}
+
+// On a still screen only the first picture is saved; a window opening over the area gives
+// the next one.
+TEST_F(MainWindowReportTest, AnUnchangedScreenIsSavedOnceAndAChangeSavesAgain) {
+  addShot(L"Still", true);
+  shots_.back().AUTO_INTERVAL = 1;
+  shots_.back().SKIP_UNCHANGED = true;
+  shots_.back().RECT_X = 900;  // away from the window and its tray icon's animations
+  shots_.back().RECT_Y = 700;
+  open();
+  ShotScheduler::instance().start();
+  ASSERT_TRUE(pumpUntil([&] { return filesOf(L"Still") >= 1; }, 5000));
+  pumpUntil([] { return false; }, 3000);
+  EXPECT_EQ(filesOf(L"Still"), 1u);
+
+  WNDCLASSW red{};
+  red.lpfnWndProc = DefWindowProcW;
+  red.hInstance = GetModuleHandleW(nullptr);
+  red.hbrBackground = CreateSolidBrush(RGB(220, 20, 60));
+  red.lpszClassName = L"VemlixTestRedPanel";
+  RegisterClassW(&red);
+  HWND cover = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, red.lpszClassName, L"",
+                               WS_POPUP | WS_VISIBLE, 900, 700, 40, 30, nullptr, nullptr,
+                               red.hInstance, nullptr);
+  UpdateWindow(cover);
+  EXPECT_TRUE(pumpUntil([&] { return filesOf(L"Still") >= 2; }, 5000));
+  DestroyWindow(cover);
+  UnregisterClassW(red.lpszClassName, red.hInstance);
+  DeleteObject(red.hbrBackground);
 }
 
 }  // namespace

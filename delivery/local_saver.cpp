@@ -1,4 +1,4 @@
-#include "capture/local_saver.h"
+#include "delivery/local_saver.h"
 
 #include "capture/output_name.h"
 #include "platform/files.h"
