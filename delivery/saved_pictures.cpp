@@ -52,7 +52,8 @@ size_t SavedPictures::trim(const std::wstring& shotName, int32_t keepDays, int32
   const auto found = shots_.find(shotName);
   if (found == shots_.end()) return 0;
   Shot& shot = found->second;
-  const int64_t oldestKept = keepDays > 0 ? platform::secondsOf(now) - keepDays * platform::kSecondsPerDay : INT64_MIN;
+  const int64_t oldestKept =
+      keepDays > 0 ? platform::secondsOf(now) - keepDays * platform::kSecondsPerDay : INT64_MIN;
   size_t deleted = 0;
   size_t left = shot.oldestFirst.size();
   for (auto picture = shot.oldestFirst.begin(); picture != shot.oldestFirst.end();) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -63,6 +64,10 @@ bool fileExists(const std::wstring& path);
 
 // Creates one folder; true when it exists afterwards.
 bool createFolder(const std::wstring& path);
+
+// The names (not paths) of the files directly in `folder` whose names end with `suffix`, in no
+// particular order; empty when the folder is missing or unreadable.
+std::vector<std::wstring> filesEndingWith(const std::wstring& folder, std::wstring_view suffix);
 
 // The bytes this user may still write on the volume that holds `folder`; nothing when that
 // cannot be told (the folder is missing, the volume gone).

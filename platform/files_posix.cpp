@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -10,9 +11,14 @@
 #include "platform/files.h"
 #include "platform/posix_path.h"
 #include "platform/unique_fd.h"
+#include "platform/unique_resource.h"
 
 namespace platform {
 namespace {
+
+void closeFolder(DIR* listing) {
+  ::closedir(listing);
+}
 
 bool writeAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -120,6 +126,17 @@ std::optional<uint64_t> freeDiskBytes(const std::wstring& folder) {
   struct statvfs info {};
   if (::statvfs(nativePath(folder).c_str(), &info) != 0) return std::nullopt;
   return static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
+}
+
+std::vector<std::wstring> filesEndingWith(const std::wstring& folder, std::wstring_view suffix) {
+  std::vector<std::wstring> names;
+  const UniqueResource<DIR*, closeFolder> listing(::opendir(nativePath(folder).c_str()));
+  if (!listing) return names;
+  while (const dirent* entry = ::readdir(listing.get())) {
+    const std::wstring name = widePath(entry->d_name);
+    if (name.ends_with(suffix) && fileExists(folder + L"/" + name)) names.push_back(name);
+  }
+  return names;
 }
 
 }  // namespace platform

@@ -130,6 +130,20 @@ bool createFolder(const std::wstring& path) {
   return CreateDirectoryW(path.c_str(), nullptr) || isFolder(GetFileAttributesW(path.c_str()));
 }
 
+std::vector<std::wstring> filesEndingWith(const std::wstring& folder, std::wstring_view suffix) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found{};
+  const std::wstring pattern = folder + L"\\*";
+  const win32::UniqueFindHandle search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                                        FindExSearchNameMatch, nullptr, 0));
+  if (!search) return names;
+  do {
+    const std::wstring_view name = found.cFileName;
+    if (!isFolder(found.dwFileAttributes) && name.ends_with(suffix)) names.emplace_back(name);
+  } while (FindNextFileW(search.get(), &found));
+  return names;
+}
+
 std::optional<uint64_t> freeDiskBytes(const std::wstring& folder) {
   ULARGE_INTEGER available{};
   if (!GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) return std::nullopt;

@@ -43,7 +43,8 @@ class FakeDelivery {
             [this](const FiringReport& report) {
               std::lock_guard guard(lock_);
               reports_.push_back(report);
-            }};
+            },
+            nullptr};
   }
 
   bool captureFails = false;
