@@ -14,6 +14,7 @@ namespace {
 constexpr wchar_t kSuffix[] = L".upload";
 
 enum Key {
+  kShot,
   kLocalFile,
   kProtocol,
   kServer,
@@ -24,9 +25,9 @@ enum Key {
   kRemoteName,
   kQueuedAt
 };
-constexpr std::array<std::wstring_view, 9> kKeys{L"LOCAL_FILE=", L"PROTOCOL=",    L"SERVER=",
-                                                 L"PORT=",       L"USER=",        L"PASSWORD=",
-                                                 L"FOLDER=",     L"REMOTE_NAME=", L"QUEUED_AT="};
+constexpr std::array<std::wstring_view, 10> kKeys{
+    L"SHOT=", L"LOCAL_FILE=", L"PROTOCOL=", L"SERVER=",      L"PORT=",
+    L"USER=", L"PASSWORD=",   L"FOLDER=",   L"REMOTE_NAME=", L"QUEUED_AT="};
 
 // Only the first line of a value is kept: a value cannot start a line of its own.
 std::wstring_view firstLine(std::wstring_view value) {
@@ -65,15 +66,16 @@ std::wstring serverKey(const FtpAccount& account) {
 std::string formatOutboxEntry(const OutboxEntry& entry) {
   const ServerAddress address =
       parseServerAddress(entry.account.server).value_or(ServerAddress{{}, entry.account.server});
-  const std::array<std::wstring, 9> values{entry.localPath,
-                                           std::wstring(protocolName(address.protocol)),
-                                           address.host,
-                                           std::to_wstring(address.port),
-                                           entry.account.user,
-                                           entry.account.passwordCipherText,
-                                           entry.account.folder,
-                                           entry.remoteName,
-                                           std::to_wstring(entry.queuedAt)};
+  const std::array<std::wstring, 10> values{entry.shotName,
+                                            entry.localPath,
+                                            std::wstring(protocolName(address.protocol)),
+                                            address.host,
+                                            std::to_wstring(address.port),
+                                            entry.account.user,
+                                            entry.account.passwordCipherText,
+                                            entry.account.folder,
+                                            entry.remoteName,
+                                            std::to_wstring(entry.queuedAt)};
   std::wstring text;
   for (size_t key = 0; key < kKeys.size(); ++key) {
     text += kKeys[key];
@@ -85,7 +87,7 @@ std::string formatOutboxEntry(const OutboxEntry& entry) {
 
 std::optional<OutboxEntry> parseOutboxEntry(std::string_view bytes) {
   const std::wstring text = decodeTextFile(bytes);
-  std::array<std::optional<std::wstring>, 9> values;
+  std::array<std::optional<std::wstring>, 10> values;
   for (size_t start = 0; start < text.size();) {
     size_t end = text.find(L'\n', start);
     if (end == std::wstring::npos) end = text.size();
@@ -105,6 +107,7 @@ std::optional<OutboxEntry> parseOutboxEntry(std::string_view bytes) {
   ServerAddress address{*protocol, *values[kServer], defaultPort(*protocol)};
   if (port && *port > 0 && *port <= 65535) address.port = static_cast<uint16_t>(*port);
   OutboxEntry entry;
+  entry.shotName = values[kShot].value_or(L"");
   entry.localPath = *values[kLocalFile];
   entry.account.server = serverText(address);
   entry.account.user = values[kUser].value_or(L"");

@@ -17,6 +17,7 @@ inline constexpr wchar_t kOutboxFolderName[] = L"Outbox";
 
 // Everything one waiting upload needs.
 struct OutboxEntry {
+  std::wstring shotName;   // for the log
   std::wstring localPath;  // the shot's saved copy
   FtpAccount account;      // the password as stored
   std::wstring remoteName;

@@ -45,7 +45,8 @@ void SavedPictures::record(const std::wstring& shotName, const std::wstring& pat
 }
 
 size_t SavedPictures::trim(const std::wstring& shotName, int32_t keepDays, int32_t keepCount,
-                           const platform::LocalTime& now) {
+                           const platform::LocalTime& now,
+                           const std::function<bool(const std::wstring& path)>& stillNeeded) {
   if (keepDays <= 0 && keepCount <= 0) return 0;
   std::lock_guard guard(lock_);
   loadOnce();
@@ -60,8 +61,9 @@ size_t SavedPictures::trim(const std::wstring& shotName, int32_t keepDays, int32
     const bool tooMany = keepCount > 0 && left > static_cast<size_t>(keepCount);
     if (!tooMany && picture->second >= oldestKept) break;
     const bool gone = !platform::fileExists(picture->path);
-    if (!gone && !platform::removeFile(picture->path)) {
-      ++picture;  // held open by someone: next time
+    const bool needed = !gone && stillNeeded && stillNeeded(picture->path);
+    if (needed || (!gone && !platform::removeFile(picture->path))) {
+      ++picture;  // still to be uploaded, or held open by someone: next time
       --left;
       continue;
     }

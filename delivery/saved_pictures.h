@@ -5,6 +5,7 @@
 // rewritten whole (atomically) when most of its lines are spent, so a save costs one short
 // append however many pictures are kept.
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <map>
 #include <mutex>
@@ -31,8 +32,11 @@ class SavedPictures {
   // beyond the newest `keepCount` (0 sets no limit to either). A picture the user already
   // removed is forgotten; one that cannot be deleted now is tried again next time. Returns how
   // many were deleted.
+  // `stillNeeded`, when given, keeps a picture that must stay for now (one waiting to be
+  // uploaded), without counting it against the limits.
   size_t trim(const std::wstring& shotName, int32_t keepDays, int32_t keepCount,
-              const platform::LocalTime& now);
+              const platform::LocalTime& now,
+              const std::function<bool(const std::wstring& path)>& stillNeeded = nullptr);
 
   // The shot was deleted: its pictures stay for good, even if a new shot takes its name.
   void forget(const std::wstring& shotName);

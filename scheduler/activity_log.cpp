@@ -64,6 +64,7 @@ std::wstring outcomeForTip(const FiringReport& report) {
   if (uploadFailed(report)) {
     return (saved ? L"" : L"not saved, ") + uploadText(report.upload);
   }
+  if (report.retried) return L"sent again";
   if (saved) return uploaded ? L"saved and uploaded" : L"saved";
   return uploaded ? L"uploaded, " + report.whyNoFile : report.whyNoFile;
 }
@@ -76,9 +77,12 @@ bool FiringReport::failed() const {
 
 std::wstring logLine(const FiringReport& report) {
   const platform::LocalTime& t = report.time;
-  std::wstring line = report.localFile.empty() ? report.whyNoFile : L"saved " + report.localFile;
+  std::wstring line = report.localFile.empty() ? report.whyNoFile
+                      : report.retried         ? L"sent again " + report.localFile
+                                               : L"saved " + report.localFile;
   line += L" | ";
   line += report.captured ? uploadText(report.upload) : L"nothing to upload";
+  if (report.keptToRetry) line += L", waiting to upload again";
   if (report.captured && !report.upload.notice.empty()) line += L" | " + report.upload.notice;
   return noteLine(t, report.shotName, line);
 }
@@ -90,15 +94,18 @@ std::wstring noteLine(const platform::LocalTime& t, std::wstring_view shotName,
                  std::wstring(note));
 }
 
-std::wstring cleanUpLine(std::wstring_view shotName, size_t deleted, const platform::LocalTime& time) {
-  return noteLine(time, shotName,
-                  L"deleted " + std::to_wstring(deleted) +
-                      (deleted == 1 ? L" old picture" : L" old pictures"));
+std::wstring cleanUpLine(std::wstring_view shotName, size_t deleted,
+                         const platform::LocalTime& time) {
+  return noteLine(
+      time, shotName,
+      L"deleted " + std::to_wstring(deleted) + (deleted == 1 ? L" old picture" : L" old pictures"));
 }
 
 std::wstring tipText(const FiringReport& report) {
   std::wstring tip =
       oneLine(report.shotName + L" " + clockTime(report.time) + L" " + outcomeForTip(report));
+  if (report.waitingUploads > 0)
+    tip += L", " + std::to_wstring(report.waitingUploads) + L" waiting to upload";
   if (tip.size() <= kMaxTipLength) return tip;
   size_t cut = kMaxTipLength - 3;
   if (tip[cut - 1] >= 0xD800 && tip[cut - 1] <= 0xDBFF) --cut;  // keep a surrogate pair whole

@@ -17,11 +17,14 @@ struct FiringReport {
   platform::LocalTime time;  // when the shot fired
   std::wstring shotName;
   bool captured = false;
-  std::wstring localFile;  // the saved copy's full path; empty when there is none
-  std::wstring whyNoFile;  // then why, in plain words
-  UploadOutcome upload;    // not looked at when nothing was captured
-  bool unchanged = false;  // the screen was as last time, so nothing was saved or sent
-  size_t deletedOld = 0;   // old pictures of the shot deleted after this one was saved
+  std::wstring localFile;     // the saved copy's full path; empty when there is none
+  std::wstring whyNoFile;     // then why, in plain words
+  UploadOutcome upload;       // not looked at when nothing was captured
+  bool unchanged = false;     // the screen was as last time, so nothing was saved or sent
+  size_t deletedOld = 0;      // old pictures of the shot deleted after this one was saved
+  bool keptToRetry = false;   // the failed upload waits in the outbox to be sent again
+  bool retried = false;       // a later try from the outbox to send `localFile`
+  size_t waitingUploads = 0;  // what the outbox holds once this report was made
 
   // Nothing captured, no local copy, or the upload failed. A shot without a server that was
   // saved has not failed.
@@ -38,7 +41,8 @@ std::wstring noteLine(const platform::LocalTime& time, std::wstring_view shotNam
                       std::wstring_view note);
 
 // "2026-05-01 10:42:03 | Desk | deleted 3 old pictures"
-std::wstring cleanUpLine(std::wstring_view shotName, size_t deleted, const platform::LocalTime& time);
+std::wstring cleanUpLine(std::wstring_view shotName, size_t deleted,
+                         const platform::LocalTime& time);
 
 // "Desk 10:42:03 saved and uploaded", "Desk 10:42:03 upload failed: no answer from ...": one
 // line of at most kMaxTipLength characters, as the notification area takes it.

@@ -11,6 +11,7 @@
 #include "delivery/saved_pictures.h"
 #include "platform/worker_group.h"
 #include "scheduler/idle_tracker.h"
+#include "scheduler/outbox_sender_win.h"
 #include "scheduler/periodic_timer_win.h"
 #include "scheduler/shot_worker.h"
 #include "scheduler/skip_tally.h"
@@ -43,7 +44,9 @@ SkipTally& skipTally() {
 }
 
 // An unchanged screen is counted, not logged, and not shown: the tip keeps the last picture.
-void reportFiring(const FiringReport& report) {
+void reportFiring(const FiringReport& fired) {
+  FiringReport report = fired;
+  report.waitingUploads = outbox_sender::waiting();
   const ActivityLog log = ShotScheduler::activityLog();
   if (report.unchanged) {
     if (const auto line = skipTally().skipped(report.shotName, report.time)) log.write(*line);
@@ -51,7 +54,8 @@ void reportFiring(const FiringReport& report) {
   }
   if (const auto line = skipTally().ended(report.shotName, report.time)) log.write(*line);
   log.write(logLine(report));
-  if (report.deletedOld > 0) log.write(cleanUpLine(report.shotName, report.deletedOld, report.time));
+  if (report.deletedOld > 0)
+    log.write(cleanUpLine(report.shotName, report.deletedOld, report.time));
   FiringListener& listening = firingListener();
   std::lock_guard guard(listening.lock);
   if (listening.listener) listening.listener(report);
@@ -69,7 +73,23 @@ size_t keepPicture(const EffectiveShot& shot, const std::wstring& path,
   if (shot.keepDays <= 0 && shot.keepCount <= 0) return 0;
   SavedPictures& saved = SavedPictures::instance();
   saved.record(shot.name, path, time);
-  return saved.trim(shot.name, shot.keepDays, shot.keepCount, time);
+  return saved.trim(shot.name, shot.keepDays, shot.keepCount, time, outbox_sender::holds);
+}
+
+bool keepToRetry(const EffectiveShot& shot, const std::wstring& remoteName,
+                 const std::wstring& localFile, const UploadOutcome& failure) {
+  return outbox_sender::keep({shot.name, localFile, shot.ftp, remoteName}, failure);
+}
+
+void upload(const EffectiveShot& shot, std::wstring remoteName, std::wstring localPath,
+            std::function<void(const UploadOutcome&)> done) {
+  FtpUploader::instance().upload(
+      UploadJob{shot.ftp, std::move(remoteName), std::move(localPath), true},
+      [account = shot.ftp, done = std::move(done)](const UploadOutcome& outcome) {
+        // What waits for this server need not wait any longer.
+        if (outcome) outbox_sender::reached(account);
+        if (done) done(outcome);
+      });
 }
 
 // The shot worker of the program: GDI+ capture, FTP upload.
@@ -78,13 +98,7 @@ const ShotWorker& shotWorker() {
       new ShotWorker({[](const EffectiveShot& shot, std::wstring& path, std::wstring& failure) {
                         return ScreenCapturer::instance().captureShot(shot, path, failure);
                       },
-                      [](const EffectiveShot& shot, std::wstring remoteName, std::wstring localPath,
-                         std::function<void(const UploadOutcome&)> done) {
-                        FtpUploader::instance().upload(
-                            UploadJob{shot.ftp, std::move(remoteName), std::move(localPath), true},
-                            std::move(done));
-                      },
-                      nullptr, reportFiring, keepPicture});
+                      upload, nullptr, reportFiring, keepPicture, keepToRetry});
   return *worker;
 }
 
@@ -180,6 +194,7 @@ ActivityLog ShotScheduler::activityLog() {
 
 void ShotScheduler::beginShutdown() {
   stop();
+  outbox_sender::close();  // what waits is sent at the next start
   WorkerGroup::workers().close();
   FtpUploader::cancelAll();
 }
@@ -207,8 +222,8 @@ void ShotScheduler::cleanUpOldPictures() {
       const ShotPtr record = store.at(slot);
       if (!record) break;  // deleted meanwhile
       const ShotDefinition shot = store.copy(record);
-      const size_t deleted =
-          SavedPictures::instance().trim(shot.NAME, shot.KEEP_DAYS, shot.KEEP_COUNT, now);
+      const size_t deleted = SavedPictures::instance().trim(
+          shot.NAME, shot.KEEP_DAYS, shot.KEEP_COUNT, now, outbox_sender::holds);
       if (deleted > 0) activityLog().write(cleanUpLine(shot.NAME, deleted, now));
     }
   });
@@ -216,4 +231,10 @@ void ShotScheduler::cleanUpOldPictures() {
 
 void ShotScheduler::forgetPicturesOf(const std::wstring& shotName) {
   SavedPictures::instance().forget(shotName);
+}
+
+void ShotScheduler::openOutbox() {
+  const std::wstring data = AppSettings::instance().sharedDataFolder();
+  if (AppSettings::instance().getString(SettingId::DOCS_PATH).empty()) return;
+  outbox_sender::open(data + kOutboxFolderName, reportFiring);
 }

@@ -47,6 +47,9 @@ class ShotScheduler {
   // A deleted shot's pictures stay for good, even under a new shot of the same name.
   static void forgetPicturesOf(const std::wstring& shotName);
 
+  // Opens the outbox of the data folder and starts sending what waits in it.
+  static void openOutbox();
+
   // Vemlix.log in the data folder the settings name now.
   static ActivityLog activityLog();
 

@@ -2,10 +2,10 @@
 
 #include <utility>
 
-#include "delivery/disk_guard.h"
-#include "delivery/local_saver.h"
 #include "capture/output_name.h"
 #include "capture/time_stamper.h"
+#include "delivery/disk_guard.h"
+#include "delivery/local_saver.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/worker_group.h"
@@ -71,9 +71,16 @@ void ShotWorker::fire(const Firing& firing) const {
   recordCapturedFile(firing.record, path);
   // From here on the upload owns the temporary file and deletes it.
   if (services_.upload) {
-    services_.upload(firing.shot, remoteFileName(firing.shot, stamp), path,
-                     [tell, report](const UploadOutcome& upload) mutable {
+    const std::wstring remoteName = remoteFileName(firing.shot, stamp);
+    services_.upload(firing.shot, remoteName, path,
+                     [tell, report, remoteName, shot = firing.shot,
+                      keepToRetry = services_.keepToRetry](const UploadOutcome& upload) mutable {
                        report.upload = upload;
+                       // The local copy is what is sent again; without one nothing can be.
+                       if (upload.result == UploadOutcome::Result::kFailed &&
+                           !report.localFile.empty() && keepToRetry)
+                         report.keptToRetry =
+                             keepToRetry(shot, remoteName, report.localFile, upload);
                        tell(report);
                      });
   } else {

@@ -29,8 +29,7 @@ struct ShotServices {
   // Captures `shot` into a new temporary image file and gives its path. When nothing was
   // captured no file is left behind, and `failure` says why; a shot that skips unchanged
   // pictures may find the screen as it was.
-  std::function<CaptureResult(const EffectiveShot& shot, std::wstring& path,
-                              std::wstring& failure)>
+  std::function<CaptureResult(const EffectiveShot& shot, std::wstring& path, std::wstring& failure)>
       capture;
   // Takes over the temporary file: sends it as `remoteName` when the shot names a server and
   // deletes it afterwards, or at once when there is nothing to send. Calls `done` once, with the
@@ -47,6 +46,11 @@ struct ShotServices {
   std::function<size_t(const EffectiveShot& shot, const std::wstring& savedPath,
                        const platform::LocalTime& time)>
       keep;
+  // Keeps a failed upload of the saved copy `localFile` to be sent again later; true when it
+  // was kept. May be empty.
+  std::function<bool(const EffectiveShot& shot, const std::wstring& remoteName,
+                     const std::wstring& localFile, const UploadOutcome& failure)>
+      keepToRetry;
 };
 
 class ShotWorker {

@@ -14,8 +14,7 @@ class SkipTally {
  public:
   // A capture of the shot was skipped at `now`: the line to log when the run has lasted an hour
   // since it began or since its last line.
-  std::optional<std::wstring> skipped(const std::wstring& shotName,
-                                      const platform::LocalTime& now);
+  std::optional<std::wstring> skipped(const std::wstring& shotName, const platform::LocalTime& now);
   // A capture of the shot was not skipped: the line for the run it ends, if any.
   std::optional<std::wstring> ended(const std::wstring& shotName, const platform::LocalTime& now);
 

@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "settings/app_settings.h"
 #include "scheduler/active_hours.h"
 #include "scheduler/tick_counter.h"
+#include "settings/app_settings.h"
 
 namespace {
 
@@ -47,7 +47,8 @@ Firing firingOf(const ShotPtr& shot, const ShotStore& store, const AppSettings& 
 }
 
 void runTickWorker(const ShotWorker& worker, WorkerGroup& group) {
-  for (Firing& firing : countActiveTick(ShotStore::instance(), AppSettings::instance(), platform::localNow())) {
+  for (Firing& firing :
+       countActiveTick(ShotStore::instance(), AppSettings::instance(), platform::localNow())) {
     worker.start(std::move(firing), group);
   }
 }

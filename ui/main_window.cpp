@@ -212,6 +212,7 @@ int MainWindow::createMainWindow(HINSTANCE instance, int /*showCommand*/) {
   ShotStore::instance().load();
   ShotListPanel::instance().fill();
   ShotScheduler::cleanUpOldPictures();
+  ShotScheduler::openOutbox();
 
   if (!settings.getBool(SettingId::START_ON_TRAY)) showWindowAnimated(window, kShowAnimated);
   if (!unreadableFilesMessage().empty()) PostMessageW(window, kWarnUnreadableFiles, 0, 0);
@@ -527,7 +528,8 @@ void MainWindow::onFiringReported() {
     std::lock_guard guard(reportLock_);
     report.swap(report_);
   }
-  if (report) tray_.showStatus(tipText(*report), report->failed());
+  // The badge stays while pictures wait to be uploaded.
+  if (report) tray_.showStatus(tipText(*report), report->failed() || report->waitingUploads > 0);
 }
 
 void MainWindow::onActivateRequest() {

@@ -44,7 +44,7 @@ class FakeDelivery {
               std::lock_guard guard(lock_);
               reports_.push_back(report);
             },
-            nullptr};
+            nullptr, nullptr};
   }
 
   bool captureFails = false;

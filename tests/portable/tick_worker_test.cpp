@@ -138,7 +138,7 @@ TEST_F(TickWorkerTest, TickWorkerStartsOneShotWorkerPerFiring) {
                              ++captures;
                              return CaptureResult::kFailed;
                            },
-                           nullptr, nullptr, nullptr, nullptr});
+                           nullptr, nullptr, nullptr, nullptr, nullptr});
   WorkerGroup group;
   runTickWorker(worker, group);
   ASSERT_TRUE(group.waitIdle(std::chrono::seconds(10)));
@@ -164,7 +164,7 @@ TEST(TickWorkerConcurrencyTest, TicksAndFiringsRaceWithEditsOfTheStore) {
        },
        [](const EffectiveShot&, std::wstring, std::wstring,
           std::function<void(const UploadOutcome&)> done) { done(UploadOutcome::noServer()); },
-       [](std::wstring_view) { return std::wstring(L"now"); }, nullptr, nullptr});
+       [](std::wstring_view) { return std::wstring(L"now"); }, nullptr, nullptr, nullptr});
   WorkerGroup group;
   std::atomic<bool> stop{false};
   std::thread ticker([&] {
