@@ -15,7 +15,7 @@ target_compile_definitions(windows_tests PRIVATE
 
 get_property(vemlix_tests DIRECTORY PROPERTY TESTS)
 foreach(test IN LISTS vemlix_tests)
-  if(test MATCHES "^wine\\.(FtpUpload|UpdateCheck|UpdateOffer|MainWindowReport)")
+  if(test MATCHES "^wine\\.(FtpUpload|Outbox|UpdateCheck|UpdateOffer|MainWindowReport)")
     get_test_property(${test} FIXTURES_REQUIRED required)
     set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED "${required};servers")
   endif()

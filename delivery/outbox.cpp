@@ -51,14 +51,14 @@ std::wstring serverText(const ServerAddress& address) {
          std::to_wstring(address.port);
 }
 
-// Which uploads share a wait: the same server reached the same way.
+// Which uploads share a wait: the same account on the same server reached the same way.
 std::wstring serverKey(const FtpAccount& account) {
   const auto address = parseServerAddress(account.server);
-  if (!address) return account.server;
+  if (!address) return account.user + L"@" + account.server;
   std::wstring host = address->host;
   for (wchar_t& c : host)
     if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + (L'a' - L'A'));
-  return serverText({address->protocol, host, address->port});
+  return account.user + L"@" + serverText({address->protocol, host, address->port});
 }
 
 }  // namespace

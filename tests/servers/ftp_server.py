@@ -2,15 +2,18 @@
 """FTP server for the upload tests: one writable user, loopback only.
 
 Usage: ftp_server.py ADDRESS PORT ROOT USER PASSWORD [--cut-after BYTES] [--throttle BYTES]
-                     [--no-rename]
+                     [--no-rename] [--down-while FILE]
 --cut-after: every upload fails after that many bytes as on a full disk: the server answers 426
   and keeps the part it received, as real servers do.
 --throttle: uploads arrive at that many bytes a second, slow enough to be cut off midway.
 --no-rename: the account may store and delete but not rename, like some upload-only accounts.
+--down-while: while FILE exists every connection gets "421 Service not available" and is
+  closed, as from a server that is restarting; once it is gone the server works again.
 """
 import argparse
 import errno
 import logging
+import os
 import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
@@ -31,6 +34,18 @@ def cutting_dtp_handler(limit):
     return CuttingDTPHandler
 
 
+def down_while_handler(marker):
+    class DownWhileHandler(FTPHandler):
+        def handle(self):
+            if os.path.exists(marker):
+                self.respond("421 Service not available.")
+                self.close_when_done()
+                return
+            super().handle()
+
+    return DownWhileHandler
+
+
 def main():
     parser = argparse.ArgumentParser()
     for name in ("address", "port", "root", "user", "password"):
@@ -38,11 +53,12 @@ def main():
     parser.add_argument("--cut-after", type=int)
     parser.add_argument("--throttle", type=int)
     parser.add_argument("--no-rename", action="store_true")
+    parser.add_argument("--down-while")
     args = parser.parse_args()
     authorizer = DummyAuthorizer()
     perm = "elradwMT" if args.no_rename else "elradfmwMT"
     authorizer.add_user(args.user, args.password, args.root, perm=perm)
-    handler = FTPHandler
+    handler = down_while_handler(args.down_while) if args.down_while else FTPHandler
     handler.authorizer = authorizer
     handler.passive_ports = range(60000, 60200)
     if args.cut_after is not None:

@@ -31,6 +31,7 @@ constexpr const wchar_t* kSilent = L"127.0.0.3";    // accepts and never answers
 constexpr const wchar_t* kFull = L"127.0.0.4";      // fails every upload after 1000 bytes
 constexpr const wchar_t* kSlow = L"127.0.0.5";      // takes uploads in at 64 KiB/s
 constexpr const wchar_t* kNoRename = L"127.0.0.6";  // the account may not rename
+constexpr const wchar_t* kLater = L"127.0.0.7";     // down (421) while ftp-down exists
 constexpr const wchar_t* kPassword = L"Up-load 7";
 
 // Bytes that an ASCII-mode transfer or a text-mode file would change.
@@ -378,6 +379,66 @@ TEST(FtpUploadExitTest, ExitCancelsUploadsInFlightAndLeavesNothingBehind) {
   EXPECT_LT(secondsSince(start), 2.0);
   EXPECT_EQ(exitCode, 0u);
   EXPECT_EQ(captureTemporaryFiles(), temporaryBefore) << "temporary capture files left";
+  removeVemlixData();
+}
+
+// A server that is down keeps its pictures waiting, across an Exit; once it is back, the next
+// start sends each of them once, byte for byte, and nothing waits any more.
+TEST(OutboxTest, PicturesForAServerThatIsDownArriveAfterARestart) {
+  removeVemlixData();
+  TempFolder pictures;
+  const std::wstring down = ftpRoot("/ftp-down");
+  writeBytes(down, "down");
+  writeSettings(L"SCHED_ON=1");
+  ShotDefinition shot;
+  shot.NAME = L"Later";
+  shot.AUTO_ENABLED = true;
+  shot.AUTO_INTERVAL = 1;
+  shot.RECT_WIDTH = 64;
+  shot.RECT_HEIGHT = 64;
+  shot.FORMAT = 4;
+  shot.TIMESTAMP = L"%H_%M_%S";
+  shot.LOCAL_PATH = pictures.path();
+  shot.FTP_SERVER = kLater;
+  shot.FTP_USER = L"vemlix";
+  shot.FTP_PASS = cipherText(kPassword);
+  writeBytes(sharedDataFolder() + L"\\" + kShotsFileName, formatShotsFile({shot}));
+  const std::wstring outbox = sharedDataFolder() + L"\\Outbox";
+  DWORD exitCode = 1;
+  {
+    VemlixProcess vemlix;
+    HWND window = vemlix.waitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(waitFor([&] { return filesMatching(outbox, L"*.upload").size() >= 5; }, 20000));
+    PostMessageW(window, WM_COMMAND, 177, 0);
+    ASSERT_TRUE(vemlix.waitForExit(10000, exitCode));
+  }
+  const std::set<std::wstring> saved = filesMatching(pictures.path(), L"Later-*.png");
+  const std::set<std::wstring> waiting = filesMatching(outbox, L"*.upload");
+  EXPECT_EQ(waiting.size(), saved.size());
+  for (const std::wstring& name : waiting)
+    EXPECT_EQ(readBytes(outbox + L"\\" + name).find("Up-load 7"), std::string::npos);
+  const std::string log = readBytes(sharedDataFolder() + L"\\Vemlix.log");
+  EXPECT_NE(log.find(" | upload failed: 421 Service not available., waiting to upload again"),
+            std::string::npos)
+      << log;
+  EXPECT_EQ(log.find("Up-load 7"), std::string::npos);
+
+  DeleteFileW(down.c_str());
+  writeSettings(L"SCHED_ON=0");
+  {
+    VemlixProcess vemlix;
+    HWND window = vemlix.waitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(waitFor([&] { return filesMatching(outbox, L"*.upload").empty(); }, 20000))
+        << readBytes(sharedDataFolder() + L"\\Vemlix.log");
+    PostMessageW(window, WM_COMMAND, 177, 0);
+    ASSERT_TRUE(vemlix.waitForExit(10000, exitCode));
+  }
+  EXPECT_EQ(filesMatching(ftpRoot("/ftp-later-root"), L"*.png*"), saved);  // no .part, no doubles
+  for (const std::wstring& name : saved)
+    EXPECT_EQ(readBytes(ftpRoot("/ftp-later-root") + L"\\" + name), readBytes(pictures.file(name)))
+        << name;
   removeVemlixData();
 }
 
