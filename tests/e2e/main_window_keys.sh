@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End to end on the virtual display: real keys, through X, on Vemlix's window. The list has the
 # keyboard as soon as the window shows, so Down selects the first row and Delete removes its
-# shot from ShotsData.idx; Ctrl+N opens the New Shot overlay; Alt+F4 ends the program as Exit.
+# shot from ShotsData.idx; Ctrl+N opens the New Shot overlay; Alt+F4 ends the program; Esc
+# hides the window, which a second start with /show brings back.
 # Usage: main_window_keys.sh VEMLIX_EXE WINE_STATE_DIR WINDOW_PROBE_EXE
 # shellcheck source=tests/e2e/e2e_lib.sh
 . "$(dirname "$0")/e2e_lib.sh"
@@ -33,4 +34,14 @@ origin_of "$main"
 click_at $((X + 250)) $((Y + 20))  # the skin, so the main window has the keyboard again
 xdotool key alt+F4
 end_vemlix
-echo "keys on the window deleted a shot, opened the New Shot overlay and ended the program"
+
+# Esc hides the window to the tray; second starts bring it back and end it.
+start_vemlix
+xdotool key Escape
+wait_until 10 bash -c "! xdotool search --onlyvisible --name '^Vemlix\$' >/dev/null" ||
+  fail "Esc did not hide the window"
+wine "$exe" /show </dev/null >/dev/null 2>&1 || fail "/show ended with $?"
+wait_until 10 xdotool search --onlyvisible --name '^Vemlix$' >/dev/null || fail "/show showed nothing"
+wine "$exe" /exit </dev/null >/dev/null 2>&1 || fail "/exit ended with $?"
+end_vemlix
+echo "keys deleted a shot, opened the New Shot overlay, hid the window and ended the program"

@@ -2,6 +2,8 @@
 // Vemlix, or carried out by a start that finds none running.
 #include <gtest/gtest.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <commctrl.h>
 
 #include <string>
 
@@ -10,6 +12,16 @@
 #include "support/vemlix_process_win.h"
 
 namespace {
+
+// The class of the control that has the keyboard in `window`'s thread.
+std::wstring focusClass(HWND window) {
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof(gui);
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui)) return {};
+  wchar_t name[64] = {};
+  GetClassNameW(gui.hwndFocus, name, 64);
+  return name;
+}
 
 class CommandLineProgramTest : public ::testing::Test {
  protected:
@@ -54,6 +66,8 @@ TEST_F(CommandLineProgramTest, TheRunningVemlixCarriesOutCommands) {
   EXPECT_NE(readBytes(settingsFilePath()).find("\r\nSCHED_ON=1\r\n"), std::string::npos);
   EXPECT_EQ(run(L"/show"), 0u);
   EXPECT_TRUE(running.waitUntilShown(window));
+  EXPECT_TRUE(waitFor([&] { return focusClass(window) == WC_LISTVIEWW; }, 2000))
+      << "the list does not have the keyboard";
   EXPECT_EQ(run(L"/frobnicate"), 2u);
   EXPECT_EQ(run(L"/take " + std::wstring(1, static_cast<wchar_t>(0xD800))), 2u);
 
