@@ -101,9 +101,11 @@ std::optional<int> handOverCommand(HINSTANCE instance, SingleInstance& single,
   return std::nullopt;
 }
 
-// A command for a Vemlix that was not running, carried out once its window exists.
+// A command for a Vemlix that was not running, carried out once its window exists. (/hide was
+// carried out by not showing the window.)
 void carryOutAtStart(MainWindow& mainWindow, const Command& command) {
-  if (command.kind == CommandKind::kNone || command.kind == CommandKind::kHide) return;
+  if (command.kind == CommandKind::kNone) return;
+  if (command.kind == CommandKind::kHide) return reportOutcome(command, kRemoteDone);
   const auto code =
       static_cast<int>(mainWindow.runRemoteCommand(remoteCommandFor(command.kind), command.name));
   reportOutcome(command, code);
