@@ -47,21 +47,23 @@ struct ButtonPlace {
   UINT pressed;
   UINT command;
   const wchar_t* tooltip;
+  const wchar_t* key;  // the key that gives the same command, shown in the tooltip
 };
 
 // In creation order; positions in the skin at 96 dpi.
 constexpr std::array<ButtonPlace, 10> kButtons{{
-    {10, 35, 24, IDB_TAKE_SHOT, IDB_TAKE_SHOT_PRESSED, CMD_TAKE_SHOT, L"Take Shot"},
-    {35, 35, 24, IDB_NEW_SHOT, IDB_NEW_SHOT_PRESSED, CMD_NEW_SHOT, L"New Shot..."},
-    {60, 35, 24, IDB_DELETE_SHOT, IDB_DELETE_SHOT_PRESSED, CMD_DELETE_SHOT, L"Delete Shot"},
-    {85, 35, 24, IDB_EDIT_SHOT, IDB_EDIT_SHOT_PRESSED, CMD_EDIT_SHOT, L"Edit Shot..."},
+    {10, 35, 24, IDB_TAKE_SHOT, IDB_TAKE_SHOT_PRESSED, CMD_TAKE_SHOT, L"Take Shot", L"Ctrl+T"},
+    {35, 35, 24, IDB_NEW_SHOT, IDB_NEW_SHOT_PRESSED, CMD_NEW_SHOT, L"New Shot...", L"Ctrl+N"},
+    {60, 35, 24, IDB_DELETE_SHOT, IDB_DELETE_SHOT_PRESSED, CMD_DELETE_SHOT, L"Delete Shot",
+     L"Delete"},
+    {85, 35, 24, IDB_EDIT_SHOT, IDB_EDIT_SHOT_PRESSED, CMD_EDIT_SHOT, L"Edit Shot...", L"Enter"},
     {115, 35, 24, IDB_AUTOMATIC_STOPPED, IDB_AUTOMATIC_PRESSED, CMD_AUTOMATIC_MODE,
-     L"Start or stop Automatic Mode"},
-    {140, 35, 24, IDB_CONFIGURE, IDB_CONFIGURE_PRESSED, CMD_SETTINGS, L"Configure Vemlix..."},
-    {341, 35, 24, IDB_HELP, IDB_HELP_PRESSED, CMD_HELP, L"Help..."},
-    {366, 35, 24, IDB_ABOUT, IDB_ABOUT_PRESSED, CMD_ABOUT, L"About Vemlix..."},
-    {363, 5, 16, IDB_MINIMIZE, IDB_MINIMIZE_PRESSED, CMD_MINIMIZE, L"Minimize"},
-    {380, 5, 16, IDB_EXIT, IDB_EXIT_PRESSED, CMD_EXIT, L"Exit"},
+     L"Start or stop Automatic Mode", L""},
+    {140, 35, 24, IDB_CONFIGURE, IDB_CONFIGURE_PRESSED, CMD_SETTINGS, L"Configure Vemlix...", L""},
+    {341, 35, 24, IDB_HELP, IDB_HELP_PRESSED, CMD_HELP, L"Help...", L"F1"},
+    {366, 35, 24, IDB_ABOUT, IDB_ABOUT_PRESSED, CMD_ABOUT, L"About Vemlix...", L""},
+    {363, 5, 16, IDB_MINIMIZE, IDB_MINIMIZE_PRESSED, CMD_MINIMIZE, L"Minimize", L"Esc"},
+    {380, 5, 16, IDB_EXIT, IDB_EXIT_PRESSED, CMD_EXIT, L"Exit", L"Alt+F4"},
 }};
 constexpr size_t kAutomaticModeButton = 4;
 
@@ -332,7 +334,7 @@ void MainWindow::onCreate() {
     const ButtonPlace& place = kButtons[i];
     const UINT normal = i == kAutomaticModeButton ? automaticModePicture() : place.normal;
     buttons_[i].create(background_, window_, place.x, place.y, place.size, place.size, normal,
-                       place.pressed, place.command, place.tooltip);
+                       place.pressed, place.command, place.tooltip, place.key);
   }
   tray_.addIcon(window_, instance_, IDI_SMALL);
   applyDpi(dpi);
