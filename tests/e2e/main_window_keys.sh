@@ -28,7 +28,7 @@ wait_until 10 bash -c "! grep -q \$'NAME=Zulu\r' '$data/ShotsData.idx'" ||
 grep -q $'NAME=Alpha\r' "$data/ShotsData.idx" || fail "Delete removed the other shot too"
 
 xdotool key ctrl+n
-wait_until 10 find_window '^VEMLIX_NEW_SHOT_WND_CLASS$' || fail "Ctrl+N opened no overlay"
+wait_until 10 find_window '^New Shot frame$' || fail "Ctrl+N opened no overlay"
 
 origin_of "$main"
 click_at $((X + 250)) $((Y + 20))  # the skin, so the main window has the keyboard again
