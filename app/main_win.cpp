@@ -2,7 +2,10 @@
 #include <windows.h>
 
 #include <chrono>
+#include <optional>
 
+#include "app/command_line.h"
+#include "app/remote_command_win.h"
 #include "app/single_instance_win.h"
 #include "app/update_gate_win.h"
 #include "capture/screen_capturer_win.h"
@@ -61,22 +64,71 @@ void tellRunningElsewhere(HINSTANCE instance) {
               title, MB_OK | MB_ICONINFORMATION);
 }
 
+std::wstring windowClassName(HINSTANCE instance) {
+  wchar_t className[101] = {};
+  LoadStringW(instance, IDS_WINDOW_CLASS, className, 100);
+  return className;
+}
+
+// A start without a command, while Vemlix runs: the running one comes forward. Nullopt when
+// this start took its place and goes on.
+std::optional<int> handOverStart(HINSTANCE instance, SingleInstance& single) {
+  switch (single.handOver(windowClassName(instance), MainWindow::activateMessage())) {
+    case SingleInstance::HandOver::kBroughtForward:
+      return 0;
+    case SingleInstance::HandOver::kRunsElsewhere:
+      tellRunningElsewhere(instance);
+      return 0;
+    case SingleInstance::HandOver::kTakenOver:
+      break;
+  }
+  return std::nullopt;
+}
+
+// A start with a command, while Vemlix runs: the running one carries it out. Nullopt as above.
+std::optional<int> handOverCommand(HINSTANCE instance, SingleInstance& single,
+                                   const Command& command) {
+  HWND running = nullptr;
+  switch (single.reach(windowClassName(instance), running)) {
+    case SingleInstance::HandOver::kBroughtForward:
+      return sendToRunning(running, command);
+    case SingleInstance::HandOver::kRunsElsewhere:
+      printToConsole(L"Vemlix runs for your account in another Windows session, out of reach.");
+      return kExitUnreachable;
+    case SingleInstance::HandOver::kTakenOver:
+      break;
+  }
+  return std::nullopt;
+}
+
+// A command for a Vemlix that was not running, carried out once its window exists. (/hide was
+// carried out by not showing the window.)
+void carryOutAtStart(MainWindow& mainWindow, const Command& command) {
+  if (command.kind == CommandKind::kNone) return;
+  if (command.kind == CommandKind::kHide) return reportOutcome(command, kRemoteDone);
+  const auto code =
+      static_cast<int>(mainWindow.runRemoteCommand(remoteCommandFor(command.kind), command.name));
+  reportOutcome(command, code);
+}
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showCommand) {
+  const Command command = parseCommandLine(arguments ? arguments : L"");
+  if (command.kind == CommandKind::kUsage || command.kind == CommandKind::kInvalid) {
+    return showUsage(command.kind);
+  }
+
   SingleInstance single;
   if (!single.isFirst()) {
-    wchar_t className[101] = {};
-    LoadStringW(instance, IDS_WINDOW_CLASS, className, 100);
-    switch (single.handOver(className, MainWindow::activateMessage())) {
-      case SingleInstance::HandOver::kBroughtForward:
-        return 0;
-      case SingleInstance::HandOver::kRunsElsewhere:
-        tellRunningElsewhere(instance);
-        return 0;
-      case SingleInstance::HandOver::kTakenOver:
-        break;
-    }
+    const std::optional<int> handedOver = command.kind == CommandKind::kNone
+                                              ? handOverStart(instance, single)
+                                              : handOverCommand(instance, single, command);
+    if (handedOver) return *handedOver;
+  }
+  if (command.kind == CommandKind::kExit) {
+    printToConsole(L"Vemlix was not running.");
+    return 0;
   }
 
   loadSettings();
@@ -87,7 +139,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   MainWindow& mainWindow = MainWindow::instance();
   mainWindow.initialize(instance);
   if (!mainWindow.registerWindowClass(instance)) return failedStart(kExitNoWindowClass);
+  mainWindow.setStartHidden(command.kind == CommandKind::kHide);
   if (!mainWindow.createMainWindow(instance, showCommand)) return failedStart(kExitNoWindow);
+  carryOutAtStart(mainWindow, command);
 
   const int exitCode = mainWindow.runMessageLoop();
   releaseSingletons();

@@ -75,20 +75,28 @@ bool SingleInstance::waitForSessionMark() {
   return false;
 }
 
-SingleInstance::HandOver SingleInstance::handOver(const std::wstring& windowClass,
-                                                  UINT activateMessage) {
+SingleInstance::HandOver SingleInstance::reach(const std::wstring& windowClass, HWND& running) {
+  running = nullptr;
   if (!waitForSessionMark()) return owned_ ? HandOver::kTakenOver : HandOver::kRunsElsewhere;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    if (HWND running = FindWindowW(windowClass.c_str(), nullptr)) {
+    running = FindWindowW(windowClass.c_str(), nullptr);
+    if (running) {
       DWORD processId = 0;
       GetWindowThreadProcessId(running, &processId);
       // We were just started by the user, so we may let the running copy take the focus.
       AllowSetForegroundWindow(processId);
-      PostMessageW(running, activateMessage, 0, 0);
       return HandOver::kBroughtForward;
     }
     // No window: either it is not made yet, or the running Vemlix is ending.
     if (takeOverWithin(kPauseMs)) return HandOver::kTakenOver;
   }
   return HandOver::kBroughtForward;
+}
+
+SingleInstance::HandOver SingleInstance::handOver(const std::wstring& windowClass,
+                                                  UINT activateMessage) {
+  HWND running = nullptr;
+  const HandOver outcome = reach(windowClass, running);
+  if (running) PostMessageW(running, activateMessage, 0, 0);
+  return outcome;
 }

@@ -34,6 +34,10 @@ class SingleInstance {
   // class) to the front, showing it when hidden; waits a while for a Vemlix that is still
   // starting to make its window.
   HandOver handOver(const std::wstring& windowClass, UINT activateMessage);
+  // As handOver, but only finds the running Vemlix's main window for the caller, which may let
+  // it take the focus. `running` stays null for kRunsElsewhere, for kTakenOver, and when the
+  // window did not come in time.
+  HandOver reach(const std::wstring& windowClass, HWND& running);
 
   // The mutex's name: in the global namespace, so that every session sees it, and named after
   // the user, so that other users on the machine run a Vemlix of their own.

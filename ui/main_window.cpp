@@ -47,21 +47,23 @@ struct ButtonPlace {
   UINT pressed;
   UINT command;
   const wchar_t* tooltip;
+  const wchar_t* key;  // the key that gives the same command, shown in the tooltip
 };
 
 // In creation order; positions in the skin at 96 dpi.
 constexpr std::array<ButtonPlace, 10> kButtons{{
-    {10, 35, 24, IDB_TAKE_SHOT, IDB_TAKE_SHOT_PRESSED, CMD_TAKE_SHOT, L"Take Shot"},
-    {35, 35, 24, IDB_NEW_SHOT, IDB_NEW_SHOT_PRESSED, CMD_NEW_SHOT, L"New Shot..."},
-    {60, 35, 24, IDB_DELETE_SHOT, IDB_DELETE_SHOT_PRESSED, CMD_DELETE_SHOT, L"Delete Shot"},
-    {85, 35, 24, IDB_EDIT_SHOT, IDB_EDIT_SHOT_PRESSED, CMD_EDIT_SHOT, L"Edit Shot..."},
+    {10, 35, 24, IDB_TAKE_SHOT, IDB_TAKE_SHOT_PRESSED, CMD_TAKE_SHOT, L"Take Shot", L"Ctrl+T"},
+    {35, 35, 24, IDB_NEW_SHOT, IDB_NEW_SHOT_PRESSED, CMD_NEW_SHOT, L"New Shot...", L"Ctrl+N"},
+    {60, 35, 24, IDB_DELETE_SHOT, IDB_DELETE_SHOT_PRESSED, CMD_DELETE_SHOT, L"Delete Shot",
+     L"Delete"},
+    {85, 35, 24, IDB_EDIT_SHOT, IDB_EDIT_SHOT_PRESSED, CMD_EDIT_SHOT, L"Edit Shot...", L"Enter"},
     {115, 35, 24, IDB_AUTOMATIC_STOPPED, IDB_AUTOMATIC_PRESSED, CMD_AUTOMATIC_MODE,
-     L"Start or stop Automatic Mode"},
-    {140, 35, 24, IDB_CONFIGURE, IDB_CONFIGURE_PRESSED, CMD_SETTINGS, L"Configure Vemlix..."},
-    {341, 35, 24, IDB_HELP, IDB_HELP_PRESSED, CMD_HELP, L"Help..."},
-    {366, 35, 24, IDB_ABOUT, IDB_ABOUT_PRESSED, CMD_ABOUT, L"About Vemlix..."},
-    {363, 5, 16, IDB_MINIMIZE, IDB_MINIMIZE_PRESSED, CMD_MINIMIZE, L"Minimize"},
-    {380, 5, 16, IDB_EXIT, IDB_EXIT_PRESSED, CMD_EXIT, L"Exit"},
+     L"Start or stop Automatic Mode", L""},
+    {140, 35, 24, IDB_CONFIGURE, IDB_CONFIGURE_PRESSED, CMD_SETTINGS, L"Configure Vemlix...", L""},
+    {341, 35, 24, IDB_HELP, IDB_HELP_PRESSED, CMD_HELP, L"Help...", L"F1"},
+    {366, 35, 24, IDB_ABOUT, IDB_ABOUT_PRESSED, CMD_ABOUT, L"About Vemlix...", L""},
+    {363, 5, 16, IDB_MINIMIZE, IDB_MINIMIZE_PRESSED, CMD_MINIMIZE, L"Minimize", L"Esc"},
+    {380, 5, 16, IDB_EXIT, IDB_EXIT_PRESSED, CMD_EXIT, L"Exit", L"Alt+F4"},
 }};
 constexpr size_t kAutomaticModeButton = 4;
 
@@ -136,6 +138,22 @@ std::vector<HWND> dialogsOfThisThread() {
       },
       reinterpret_cast<LPARAM>(&dialogs));
   return dialogs;
+}
+
+bool sameText(const std::wstring& a, const std::wstring& b, bool ignoreCase) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                              static_cast<int>(b.size()), ignoreCase) == CSTR_EQUAL;
+}
+
+// The first shot of exactly that name; failing that, the first whose name differs only in case.
+ShotPtr shotNamed(const std::wstring& name) {
+  ShotPtr exact;
+  ShotPtr folded;
+  ShotStore::instance().forEach([&](const ShotPtr& shot, ShotDefinition& record) {
+    if (!exact && record.NAME == name) exact = shot;
+    if (!folded && sameText(record.NAME, name, true)) folded = shot;
+  });
+  return exact ? exact : folded;
 }
 
 void openWithShell(const std::wstring& target) {
@@ -214,7 +232,9 @@ int MainWindow::createMainWindow(HINSTANCE instance, int /*showCommand*/) {
   ShotScheduler::cleanUpOldPictures();
   ShotScheduler::openOutbox();
 
-  if (!settings.getBool(SettingId::START_ON_TRAY)) showWindowAnimated(window, kShowAnimated);
+  if (!settings.getBool(SettingId::START_ON_TRAY) && !startHidden_) {
+    showWindowAnimated(window, kShowAnimated);
+  }
   if (!unreadableFilesMessage().empty()) PostMessageW(window, kWarnUnreadableFiles, 0, 0);
   return 1;
 }
@@ -223,15 +243,37 @@ int MainWindow::runMessageLoop() {
   HACCEL accelerators = LoadAcceleratorsW(instance_, MAKEINTRESOURCEW(IDC_VEMLIX));
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (TranslateAcceleratorW(message.hwnd, accelerators, &message)) continue;
+    // The keys reach the list, which has the focus; their commands belong to this window. Seen
+    // here, before the list turns Enter, Delete and Esc into notifications of its own.
+    if (ownsKeyboardMessage(message.hwnd) &&
+        TranslateAcceleratorW(window_, accelerators, &message)) {
+      continue;
+    }
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
   return static_cast<int>(message.wParam);
 }
 
+bool MainWindow::ownsKeyboardMessage(HWND target) const {
+  return window_ && (target == window_ || IsChild(window_, target));
+}
+
+// Whichever way the window comes forward (shown, clicked, brought back by a second start), the
+// keys go to the list.
+void MainWindow::focusList() const {
+  if (IsWindow(list_)) SetFocus(list_);
+}
+
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) break;
+      focusList();
+      return 0;
+    case WM_SETFOCUS:
+      focusList();
+      return 0;
     case WM_CREATE:
       onCreate();
       return 0;
@@ -263,6 +305,8 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kFiringReported:
       onFiringReported();
       return 0;
+    case WM_COPYDATA:
+      return onCopyData(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
   }
   if (message == activateMessage()) {
     onActivateRequest();
@@ -284,13 +328,14 @@ void MainWindow::onCreate() {
       dpi::scale(kWidth, dpi), dpi::scale(kHeight, dpi), window_, nullptr, instance_, nullptr);
   ShotListPanel& list = ShotListPanel::instance();
   list.create(instance_, window_);
+  list_ = list.list();
   // Above the skin, which was made first.
   SetWindowPos(list.window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   for (size_t i = 0; i < kButtons.size(); ++i) {
     const ButtonPlace& place = kButtons[i];
     const UINT normal = i == kAutomaticModeButton ? automaticModePicture() : place.normal;
     buttons_[i].create(background_, window_, place.x, place.y, place.size, place.size, normal,
-                       place.pressed, place.command, place.tooltip);
+                       place.pressed, place.command, place.tooltip, place.key);
   }
   tray_.addIcon(window_, instance_, IDI_SMALL);
   applyDpi(dpi);
@@ -382,6 +427,10 @@ void MainWindow::newShot() {
   shot->RECT_WIDTH = 400;
   shot->RECT_HEIGHT = 200;
   NewShotWindow::instance().open(shot, window_);
+}
+
+void MainWindow::setAutomaticMode(bool on) {
+  if (ShotScheduler::instance().isRunning() != on) switchAutomaticMode();
 }
 
 void MainWindow::switchAutomaticMode() {
@@ -554,4 +603,46 @@ void MainWindow::exitProgram() {
   ShutdownWidgets();
   ShotScheduler::instance().stop();
   DestroyWindow(window_);
+}
+
+// Any program of the desktop may send WM_COPYDATA: what is not one of our commands, well formed,
+// is refused.
+LRESULT MainWindow::onCopyData(const COPYDATASTRUCT& data) {
+  const auto command = static_cast<RemoteCommand>(data.dwData);
+  if (command < RemoteCommand::kTake || command > RemoteCommand::kExit) return kRemoteRefused;
+  if (data.cbData % sizeof(wchar_t) != 0 || (data.cbData && !data.lpData)) return kRemoteRefused;
+  const size_t length = data.cbData / sizeof(wchar_t);
+  if (length > kMaxRemoteShotName) return kRemoteRefused;
+  const std::wstring name(static_cast<const wchar_t*>(data.lpData), length);
+  return runRemoteCommand(command, name);
+}
+
+LRESULT MainWindow::runRemoteCommand(RemoteCommand command, const std::wstring& shotName) {
+  switch (command) {
+    case RemoteCommand::kTake:
+      return takeShotNamed(shotName);
+    case RemoteCommand::kAutoOn:
+    case RemoteCommand::kAutoOff:
+      setAutomaticMode(command == RemoteCommand::kAutoOn);
+      return kRemoteDone;
+    case RemoteCommand::kShow:
+      onActivateRequest();
+      return kRemoteDone;
+    case RemoteCommand::kHide:
+      if (IsWindowVisible(window_)) minimize();
+      return kRemoteDone;
+    case RemoteCommand::kExit:
+      // After the answer: the sender waits for it, and the window is gone once Exit has run.
+      PostMessageW(window_, WM_COMMAND, CMD_EXIT, 0);
+      return kRemoteDone;
+  }
+  return kRemoteRefused;
+}
+
+LRESULT MainWindow::takeShotNamed(const std::wstring& name) const {
+  if (name.empty()) return kRemoteRefused;
+  const ShotPtr shot = shotNamed(name);
+  if (!shot) return kRemoteNoSuchShot;
+  ShotScheduler::instance().fireShot(shot);
+  return kRemoteDone;
 }

@@ -16,6 +16,23 @@
 #include "widgets/base_window.h"
 #include "widgets/image_button.h"
 
+// What a later start of the program asks the running one, by WM_COPYDATA: dwData is one of
+// these; for kTake the data is the shot's name in UTF-16, without a terminating zero.
+enum class RemoteCommand : ULONG_PTR {
+  kTake = 0x564D4301,
+  kAutoOn,
+  kAutoOff,
+  kShow,
+  kHide,
+  kExit,
+};
+// The answers, which the later start hands on as its exit code.
+constexpr LRESULT kRemoteDone = 0;
+constexpr LRESULT kRemoteRefused = 2;
+constexpr LRESULT kRemoteNoSuchShot = 3;
+// The longest shot name a command may carry.
+constexpr size_t kMaxRemoteShotName = 4096;
+
 class MainWindow : public BaseWindow<MainWindow> {
  public:
   static MainWindow& instance();
@@ -35,6 +52,12 @@ class MainWindow : public BaseWindow<MainWindow> {
   // Posted by a second start of the program to bring this one to the front.
   static UINT activateMessage();
 
+  // Carries out a command given on the command line, to this start or to a later one. Take
+  // Shot only starts the firing; it answers before the picture is saved.
+  LRESULT runRemoteCommand(RemoteCommand command, const std::wstring& shotName);
+  // For a start asked to hide: the window is made but not shown, as when starting on the tray.
+  void setStartHidden(bool hidden) { startHidden_ = hidden; }
+
   // Where the window learns whether the session is locked or disconnected; the system's own
   // query unless replaced before the window is made.
   void setSessionQuery(win32::SessionState::Query query) {
@@ -50,6 +73,9 @@ class MainWindow : public BaseWindow<MainWindow> {
   ~MainWindow();
 
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // True for keys sent to this window or one of its controls.
+  bool ownsKeyboardMessage(HWND target) const;
+  void focusList() const;
   void onCreate();
   LRESULT onCommand(WPARAM wParam, LPARAM lParam);
   LRESULT onNcHitTest(WPARAM wParam, LPARAM lParam);
@@ -59,6 +85,9 @@ class MainWindow : public BaseWindow<MainWindow> {
   void onDpiChanged(UINT dpi, const RECT& suggested);
   void onDestroy();
   void onActivateRequest();
+  LRESULT onCopyData(const COPYDATASTRUCT& data);
+  LRESULT takeShotNamed(const std::wstring& name) const;
+  void setAutomaticMode(bool on);
   void onWarnUnreadableFiles();
   void onSessionChange(WPARAM change);
   // On a worker: keeps the report for the UI thread and tells it.
@@ -89,12 +118,15 @@ class MainWindow : public BaseWindow<MainWindow> {
   // The picture control covering the window; the buttons sit on it. A child of the window, so
   // it goes with it.
   HWND background_ = nullptr;
+  // The shot list's list view, which has the keyboard; a grandchild, so it goes with the window.
+  HWND list_ = nullptr;
   win32::UniqueBitmap skin_;
   // Take Shot, New Shot, Delete Shot, Edit Shot, Automatic Mode, Configure, Help, About,
   // Minimize, Exit.
   std::array<ImageButton, 10> buttons_;
   TrayIcon tray_;
   win32::SessionState session_;
+  bool startHidden_ = false;
   // How often Exit has come back waiting for this thread's dialogs to close.
   int exitAttempts_ = 0;
   // The last firing reported by a worker, until the UI thread takes it.

@@ -1,5 +1,6 @@
 #include "ui/new_shot_window.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <tuple>
@@ -7,12 +8,14 @@
 
 #include "platform/detached_thread.h"
 #include "shots/shot_fields.h"
+#include "ui/framing_label.h"
 #include "ui/overlay_placement.h"
 #include "ui/resource_ids.h"
 #include "ui/shot_list_panel.h"
 #include "ui/shot_settings_dialog.h"
 #include "ui/window_fade.h"
 #include "widgets/base_window.h"
+#include "widgets/dpi_scale.h"
 #include "widgets/image_button.h"
 
 namespace {
@@ -23,6 +26,15 @@ std::mutex overlaysLock;
 // A popup without caption whose border can be dragged to resize it.
 constexpr LONG kOverlayStyle = WS_POPUP | WS_SYSMENU | WS_THICKFRAME;
 constexpr BYTE kOpacity = 180;
+// What screen readers and the task switcher call it; the class keeps its own name.
+constexpr wchar_t kOverlayName[] = L"New Shot frame";
+// Pixels an arrow key moves or sizes the frame by, and with Ctrl held.
+constexpr int kFineStep = 1;
+constexpr int kCoarseStep = 10;
+// Posted once the overlay is shown: the keys frame it from the start. Asked for from the message
+// loop, once the window is on the screen; asked for before, it may not get the keyboard (Wine
+// gives it only to a window the display already shows).
+constexpr UINT kTakeKeyboard = WM_APP + 1;
 
 constexpr UINT kSaveCommand = 1;
 constexpr UINT kCancelCommand = 2;
@@ -61,6 +73,10 @@ class ShotOverlay : public BaseWindow<ShotOverlay> {
 
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void onCreate();
+  void onPaint();
+  bool onKey(WPARAM key);
+  // Moves the frame by (dx, dy), or with `resize` moves its right and bottom edges instead.
+  void nudge(int dx, int dy, bool resize);
   LRESULT onNcHitTest(WPARAM wParam, LPARAM lParam);
   void onCommand(UINT command);
   void switchFullScreen();
@@ -76,6 +92,7 @@ class ShotOverlay : public BaseWindow<ShotOverlay> {
   ShotPtr stored_;       // the shot in the store, for an edit; null for a new shot
   ShotDefinition shot_;  // the copy this overlay works on
   std::array<ImageButton, 3> buttons_;
+  FramingLabel label_;
 };
 
 void ShotOverlay::run(HINSTANCE module, HWND owner) {
@@ -83,7 +100,7 @@ void ShotOverlay::run(HINSTANCE module, HWND owner) {
   // seen nor moved back: it opens on the nearest monitor instead.
   const RECT place =
       overlayPlacement({shot_.RECT_X, shot_.RECT_Y, shot_.RECT_WIDTH, shot_.RECT_HEIGHT});
-  HWND window = CreateWindowExW(0, kNewShotClassName, kNewShotClassName, 0, place.left, place.top,
+  HWND window = CreateWindowExW(0, kNewShotClassName, kOverlayName, 0, place.left, place.top,
                                 place.right, place.bottom, owner, nullptr, module, this);
   if (!window) return;
   NewShotWindow::instance().opened(window);
@@ -93,6 +110,7 @@ void ShotOverlay::run(HINSTANCE module, HWND owner) {
   fadeEnabled = false;
   showWindowAnimated(window, kShowAnimated);
   SetLayeredWindowAttributes(window, 0, kOpacity, LWA_ALPHA);
+  PostMessageW(window, kTakeKeyboard, 0, 0);
 
   MSG message{};
   while (IsWindow(window) && GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -135,6 +153,20 @@ LRESULT ShotOverlay::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_NCHITTEST:
       return onNcHitTest(wParam, lParam);
+    case WM_PAINT:
+      onPaint();
+      return 0;
+    case WM_WINDOWPOSCHANGED:
+      // The label follows every move and resize, by mouse, key or the full-screen toggle.
+      InvalidateRect(window_, nullptr, TRUE);
+      break;
+    case kTakeKeyboard:
+      SetForegroundWindow(window_);
+      SetFocus(window_);
+      return 0;
+    case WM_KEYDOWN:
+      if (onKey(wParam)) return 0;
+      break;
     case WM_COMMAND:
       onCommand(LOWORD(wParam));
       return 0;
@@ -150,14 +182,68 @@ LRESULT ShotOverlay::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void ShotOverlay::onCreate() {
   buttons_[0].create(window_, window_, 5, 5, 16, 16, IDB_REGION_SAVE, IDB_REGION_SAVE_PRESSED,
-                     kSaveCommand, L"Save");
+                     kSaveCommand, L"Save", L"Enter");
   buttons_[1].create(window_, window_, 22, 5, 16, 16, IDB_REGION_CANCEL, IDB_REGION_CANCEL_PRESSED,
-                     kCancelCommand, L"Cancel");
+                     kCancelCommand, L"Cancel", L"Esc");
   const bool full = shot_.FULL_SCREEN;
   buttons_[2].create(window_, window_, 39, 5, 16, 16,
                      full ? IDB_REGION_RESTORE : IDB_REGION_FULL_SCREEN,
                      full ? IDB_REGION_RESTORE_PRESSED : IDB_REGION_FULL_SCREEN_PRESSED,
                      kFullScreenCommand, L"Go to fullscreen or restore window");
+}
+
+void ShotOverlay::onPaint() {
+  PAINTSTRUCT paint{};
+  HDC dc = BeginPaint(window_, &paint);
+  label_.paint(dc, FramingLabel::textFor(edgesOf(window_)), dpi::of(window_));
+  EndPaint(window_, &paint);
+}
+
+// Arrows move the frame, with Shift they size it; Ctrl makes the step coarse. A full-screen
+// frame stays on its monitor.
+bool ShotOverlay::onKey(WPARAM key) {
+  if (key == VK_RETURN) {
+    save();
+    return true;
+  }
+  if (key == VK_ESCAPE) {
+    cancel();
+    return true;
+  }
+  const int step = GetKeyState(VK_CONTROL) < 0 ? kCoarseStep : kFineStep;
+  const bool resize = GetKeyState(VK_SHIFT) < 0;
+  int dx = 0;
+  int dy = 0;
+  switch (key) {
+    case VK_LEFT:
+      dx = -step;
+      break;
+    case VK_RIGHT:
+      dx = step;
+      break;
+    case VK_UP:
+      dy = -step;
+      break;
+    case VK_DOWN:
+      dy = step;
+      break;
+    default:
+      return false;
+  }
+  if (!shot_.FULL_SCREEN) nudge(dx, dy, resize);
+  return true;
+}
+
+void ShotOverlay::nudge(int dx, int dy, bool resize) {
+  RECT edges = edgesOf(window_);
+  if (resize) {
+    // Never smaller than one pixel.
+    edges.right = std::max(edges.left + 1, edges.right + dx);
+    edges.bottom = std::max(edges.top + 1, edges.bottom + dy);
+  } else {
+    OffsetRect(&edges, dx, dy);
+  }
+  placeTopmost(edges.left, edges.top, edges.right - edges.left, edges.bottom - edges.top);
 }
 
 // A drag anywhere inside moves the overlay; its border still sizes it.

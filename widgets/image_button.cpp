@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "widgets/button_accessible.h"
 #include "widgets/dpi_scale.h"
 #include "widgets/tooltip_window.h"
 #include "widgets/widgets.h"
@@ -52,7 +53,8 @@ void onLeftButtonDown(ButtonRecord& record) {
   record.pressed = true;
 }
 
-void onLeftButtonUp(const ButtonRecordPtr& held) {
+// A release over the button, or a screen reader's press.
+void press(const ButtonRecordPtr& held) {
   showPicture(*held, held->normalImage.get());
   held->pressed = false;
   Sleep(kCommandDelayMs);
@@ -60,6 +62,10 @@ void onLeftButtonUp(const ButtonRecordPtr& held) {
   const HWND notify = held->notifyWindow;
   const UINT command = held->commandId;
   SendMessageW(notify, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+}
+
+std::wstring tooltipFor(const std::wstring& name, const std::wstring& keyText) {
+  return keyText.empty() ? name : name + L" (" + keyText + L")";
 }
 
 void onMouseMove(ButtonRecord& record, WPARAM keys) {
@@ -116,7 +122,7 @@ bool ImageButton::registerClass(HINSTANCE module) {
 
 void ImageButton::create(HWND parentWindow, HWND notifyWindow, int x, int y, int width, int height,
                          UINT normalImageId, UINT pressedImageId, UINT commandId,
-                         std::wstring tooltipText) {
+                         const std::wstring& name, const std::wstring& keyText) {
   auto record = std::make_shared<ButtonRecord>();
   record->commandId = commandId;
   record->notifyWindow = notifyWindow;
@@ -127,13 +133,13 @@ void ImageButton::create(HWND parentWindow, HWND notifyWindow, int x, int y, int
   record->height = height;
   record->normalImageId = normalImageId;
   record->pressedImageId = pressedImageId;
-  record->tooltipText = std::move(tooltipText);
+  record->tooltipText = tooltipFor(name, keyText);
 
   const UINT dpi = dpi::of(parentWindow);
   buttonWindow_ =
-      CreateWindowExW(0, kButtonClassName, L"", WS_CHILD, dpi::scale(x, dpi), dpi::scale(y, dpi),
-                      dpi::scale(width, dpi), dpi::scale(height, dpi), parentWindow, nullptr,
-                      widgetModule(), nullptr);
+      CreateWindowExW(0, kButtonClassName, name.c_str(), WS_CHILD, dpi::scale(x, dpi),
+                      dpi::scale(y, dpi), dpi::scale(width, dpi), dpi::scale(height, dpi),
+                      parentWindow, nullptr, widgetModule(), nullptr);
   record->buttonWindow = buttonWindow_;
   if (!buttonWindow_) return;
   ButtonRegistry::instance().insert(buttonWindow_, record);
@@ -176,7 +182,14 @@ LRESULT CALLBACK ImageButton::windowProcedure(HWND window, UINT message, WPARAM 
       if (record) onLeftButtonDown(*record);
       return 0;
     case WM_LBUTTONUP:
-      if (record) onLeftButtonUp(record);
+      if (record) press(record);
+      break;
+    case kPressButtonMessage:
+      if (record) press(record);
+      return 0;
+    case WM_GETOBJECT:
+      if (static_cast<LONG>(lParam) == OBJID_CLIENT)
+        return ButtonAccessible::answer(window, wParam);
       break;
     case WM_MOUSEMOVE:
       if (record) onMouseMove(*record, wParam);

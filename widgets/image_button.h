@@ -8,6 +8,9 @@
 // held shows the pressed picture again once the mouse rests. A release over the button sends
 // the command (whether or not the press began there); a press that ends elsewhere sends
 // nothing. The button does not capture the mouse.
+//
+// Screen readers find it as a push button named by its tooltip text (its window text), whose
+// default action presses it; the tooltip adds the key that does the same, when there is one.
 #include <windows.h>
 
 #include <string>
@@ -28,9 +31,12 @@ class ImageButton {
 
   // Makes the button in `parentWindow` at (x, y), `width` x `height` pixels at 96 dpi (scaled
   // to the parent's monitor), with the bitmaps `normalImageId` and `pressedImageId` of the
-  // widgets' module. Nothing is registered when the window cannot be made.
+  // widgets' module. `name` is its tooltip text and what screen readers call it; the tooltip
+  // shows "name (key)" when `keyText` is given. Nothing is registered when the window cannot be
+  // made.
   void create(HWND parentWindow, HWND notifyWindow, int x, int y, int width, int height,
-              UINT normalImageId, UINT pressedImageId, UINT commandId, std::wstring tooltipText);
+              UINT normalImageId, UINT pressedImageId, UINT commandId, const std::wstring& name,
+              const std::wstring& keyText = {});
 
   // Replaces both pictures and clears the latch; nothing when the button has no record.
   void setImages(UINT normalImageId, UINT pressedImageId);

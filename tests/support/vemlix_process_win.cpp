@@ -118,8 +118,9 @@ void writeSettings(const std::wstring& overrides) {
   out << formatSettingsFile(values);
 }
 
-VemlixProcess::VemlixProcess(const std::wstring& program) {
+VemlixProcess::VemlixProcess(const std::wstring& program, const std::wstring& arguments) {
   std::wstring commandLine = L"\"" + program + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};

@@ -31,7 +31,8 @@ void writeSettings(const std::wstring& overrides);
 
 class VemlixProcess {
  public:
-  explicit VemlixProcess(const std::wstring& program = vemlixExePath());
+  explicit VemlixProcess(const std::wstring& program = vemlixExePath(),
+                         const std::wstring& arguments = L"");
   ~VemlixProcess();  // ends the process if it still runs
   VemlixProcess(const VemlixProcess&) = delete;
   VemlixProcess& operator=(const VemlixProcess&) = delete;

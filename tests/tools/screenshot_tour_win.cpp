@@ -199,10 +199,14 @@ int wmain(int argc, wchar_t** argv) {
   PostMessageW(window, WM_COMMAND, CMD_NEW_SHOT, 0);
   HWND overlay = nullptr;
   waitFor([&] { return (overlay = FindWindowW(kNewShotClassName, nullptr)) != nullptr; }, 10000);
+  // Placed once its thread has placed and shown it, or that would undo the placing here.
+  if (overlay) waitFor([&] { return IsWindowVisible(overlay) != FALSE; }, 10000);
   if (overlay) {
+    Sleep(500);
     SetWindowPos(overlay, nullptr, 300, 260, 520, 300, SWP_NOZORDER | SWP_NOACTIVATE);
     pumpFor(800);
-    saved = save(RECT{240, 200, 880, 620}, folder, L"new-shot-overlay" + suffix + L".png") && saved;
+    // Around where it landed: at 144 dpi under Wine it does not come out at the size asked for.
+    saved = save(around(overlay, 60), folder, L"new-shot-overlay" + suffix + L".png") && saved;
     PostMessageW(overlay, WM_COMMAND, 1, 0);  // Save: the settings dialog comes first
     HWND settings = waitForDialog(L"Shot Settings");
     if (settings) {

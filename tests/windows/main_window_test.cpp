@@ -5,11 +5,13 @@
 #include <windows.h>
 // After windows.h, which they build on.
 #include <commctrl.h>
+#include <oleacc.h>
 #include <shellapi.h>
 #include <wtsapi32.h>
 
 #include <atomic>
 #include <chrono>
+#include <map>
 #include <set>
 #include <string>
 #include <thread>
@@ -209,6 +211,99 @@ TEST_F(MainWindowTest, AutomaticModeSwitchesThePictureTheMenuAndTheSetting) {
   EXPECT_NE(settingsFile().find("\r\nSCHED_ON=0\r\n"), std::string::npos);
   const win32::UniqueMenu stopped = TrayIcon::buildMenu(window_);
   EXPECT_FALSE(GetMenuState(stopped.get(), 7, MF_BYPOSITION) & MF_CHECKED);
+}
+
+namespace {
+
+// Keeps the commands that reach a window from it, for as long as it lives.
+class CommandListener {
+ public:
+  explicit CommandListener(HWND window) : window_(window) {
+    heard_ = &commands;
+    original_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+  }
+  ~CommandListener() {
+    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+    heard_ = nullptr;
+  }
+  std::vector<UINT> commands;
+
+ private:
+  static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_COMMAND) return CallWindowProcW(original_, window, message, wParam, lParam);
+    heard_->push_back(LOWORD(wParam));
+    return 0;
+  }
+  HWND window_;
+  static inline WNDPROC original_ = nullptr;
+  static inline std::vector<UINT>* heard_ = nullptr;
+};
+
+std::wstring taken(BSTR text) {
+  std::wstring value = text ? std::wstring(text, SysStringLen(text)) : std::wstring();
+  SysFreeString(text);
+  return value;
+}
+
+}  // namespace
+
+// What a screen reader finds on each button, and its default action giving the button's command.
+TEST_F(MainWindowTest, EveryButtonReadsAsANamedPushButtonThatPresses) {
+  open();
+  // The name, and the tooltip with the key that does the same.
+  const std::map<UINT, std::pair<std::wstring, std::wstring>> names{
+      {CMD_TAKE_SHOT, {L"Take Shot", L"Take Shot (Ctrl+T)"}},
+      {CMD_NEW_SHOT, {L"New Shot...", L"New Shot... (Ctrl+N)"}},
+      {CMD_DELETE_SHOT, {L"Delete Shot", L"Delete Shot (Delete)"}},
+      {CMD_EDIT_SHOT, {L"Edit Shot...", L"Edit Shot... (Enter)"}},
+      {CMD_AUTOMATIC_MODE, {L"Start or stop Automatic Mode", L"Start or stop Automatic Mode"}},
+      {CMD_SETTINGS, {L"Configure Vemlix...", L"Configure Vemlix..."}},
+      {CMD_HELP, {L"Help...", L"Help... (F1)"}},
+      {CMD_ABOUT, {L"About Vemlix...", L"About Vemlix..."}},
+      {CMD_MINIMIZE, {L"Minimize", L"Minimize (Esc)"}},
+      {CMD_EXIT, {L"Exit", L"Exit (Alt+F4)"}}};
+  std::vector<HWND> buttons;
+  EnumChildWindows(
+      window_,
+      [](HWND child, LPARAM found) {
+        if (ButtonRegistry::instance().find(child))
+          reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&buttons));
+  ASSERT_EQ(buttons.size(), names.size());
+  CommandListener listener(window_);
+  std::vector<UINT>& heard = listener.commands;
+
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  for (HWND button : buttons) {
+    const ButtonRecordPtr record = ButtonRegistry::instance().find(button);
+    const UINT command = record->commandId;
+    SCOPED_TRACE(command);
+    EXPECT_EQ(record->tooltipText, names.at(command).second);
+    IAccessible* object = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(button, OBJID_CLIENT, IID_IAccessible,
+                                         reinterpret_cast<void**>(&object)),
+              S_OK);
+    BSTR text = nullptr;
+    EXPECT_EQ(object->get_accName(self, &text), S_OK);
+    EXPECT_EQ(taken(text), names.at(command).first);
+    VARIANT role{};
+    EXPECT_EQ(object->get_accRole(self, &role), S_OK);
+    EXPECT_EQ(role.vt, VT_I4);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_PUSHBUTTON);
+    text = nullptr;
+    EXPECT_EQ(object->get_accDefaultAction(self, &text), S_OK);
+    EXPECT_EQ(taken(text), L"Press");
+    heard.clear();
+    EXPECT_EQ(object->accDoDefaultAction(self), S_OK);
+    pumpUntil([&] { return !heard.empty(); }, 2000);
+    EXPECT_EQ(heard, std::vector<UINT>{command});
+    object->Release();
+  }
 }
 
 TEST_F(MainWindowTest, TheTrayMenuFollowsTheWindowAndTheIconComesBack) {

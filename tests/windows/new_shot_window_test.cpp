@@ -3,9 +3,11 @@
 #include "ui/new_shot_window.h"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <chrono>
 #include <memory>
+#include <tuple>
 
 #include "platform/worker_group.h"
 #include "shots/shots_file.h"
@@ -218,6 +220,28 @@ TEST_F(NewShotWindowTest, TwoOverlaysKeepTheirButtonsAndTheTooltip) {
       },
       reinterpret_cast<LPARAM>(&button));
   ASSERT_NE(button, nullptr);
+  // Screen readers call the overlay by what it is, and its buttons by their tooltips.
+  wchar_t className[64] = {};
+  GetClassNameW(first, className, 64);
+  EXPECT_STREQ(className, kNewShotClassName);
+  // A reader has COM, which brings it objects from other threads.
+  CoInitialize(nullptr);
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  for (const auto& [window, object, name] : {std::tuple(first, OBJID_CLIENT, L"New Shot frame"),
+                                             std::tuple(button, OBJID_CLIENT, L"Cancel")}) {
+    IAccessible* accessible = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(window, object, IID_IAccessible,
+                                         reinterpret_cast<void**>(&accessible)),
+              S_OK);
+    BSTR text = nullptr;
+    EXPECT_EQ(accessible->get_accName(self, &text), S_OK);
+    EXPECT_STREQ(text, name);
+    SysFreeString(text);
+    accessible->Release();
+  }
+  CoUninitialize();
   PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, 0);
   PostMessageW(button, WM_LBUTTONUP, 0, 0);
   EXPECT_TRUE(pumpUntil([&] { return !IsWindow(first); }, 5000));
