@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "capture/upload_outcome.h"
+#include "delivery/upload_outcome.h"
 #include "platform/clock.h"
 
 inline constexpr wchar_t kActivityLogName[] = L"Vemlix.log";

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <utility>
 
-#include "capture/ftp_uploader_win.h"
+#include "delivery/ftp_uploader_win.h"
 #include "platform/files.h"
 #include "scheduler/periodic_timer_win.h"
 

@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "capture/upload_outcome.h"
 #include "delivery/outbox.h"
+#include "delivery/upload_outcome.h"
 #include "scheduler/activity_log.h"
 
 namespace outbox_sender {

@@ -6,8 +6,8 @@
 #include <atomic>
 #include <utility>
 
-#include "capture/ftp_uploader_win.h"
 #include "capture/screen_capturer_win.h"
+#include "delivery/ftp_uploader_win.h"
 #include "delivery/saved_pictures.h"
 #include "platform/worker_group.h"
 #include "scheduler/idle_tracker.h"

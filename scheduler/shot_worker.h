@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "capture/capture_result.h"
-#include "capture/upload_outcome.h"
+#include "delivery/upload_outcome.h"
 #include "scheduler/activity_log.h"
 #include "shots/shot_definition.h"
 #include "shots/shot_settings.h"

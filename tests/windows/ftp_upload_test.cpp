@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <set>
 
-#include "capture/ftp_uploader_win.h"
 #include "capture/output_name.h"
 #include "capture/screen_capturer_win.h"
 #include "capture/time_stamper.h"
+#include "delivery/ftp_uploader_win.h"
 #include "platform/internet_session_win.h"
 #include "platform/worker_group.h"
 #include "scheduler/shot_scheduler_win.h"

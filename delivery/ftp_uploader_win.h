@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "capture/upload_outcome.h"
+#include "delivery/upload_outcome.h"
 #include "shots/shot_settings.h"
 
 // Everything one upload needs, copied when the upload is handed over, so the worker never

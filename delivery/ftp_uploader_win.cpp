@@ -1,4 +1,4 @@
-#include "capture/ftp_uploader_win.h"
+#include "delivery/ftp_uploader_win.h"
 
 #include <windows.h>
 #include <wininet.h>
