@@ -93,6 +93,7 @@ class ShotOverlay : public BaseWindow<ShotOverlay> {
   ShotDefinition shot_;  // the copy this overlay works on
   std::array<ImageButton, 3> buttons_;
   FramingLabel label_;
+  bool painted_ = false;
 };
 
 void ShotOverlay::run(HINSTANCE module, HWND owner) {
@@ -110,7 +111,6 @@ void ShotOverlay::run(HINSTANCE module, HWND owner) {
   fadeEnabled = false;
   showWindowAnimated(window, kShowAnimated);
   SetLayeredWindowAttributes(window, 0, kOpacity, LWA_ALPHA);
-  PostMessageW(window, kTakeKeyboard, 0, 0);
 
   MSG message{};
   while (IsWindow(window) && GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -195,6 +195,10 @@ void ShotOverlay::onCreate() {
 void ShotOverlay::onPaint() {
   PAINTSTRUCT paint{};
   HDC dc = BeginPaint(window_, &paint);
+  // Only a window that is on the screen can take the keyboard: under X an earlier request
+  // is lost while the window is still being mapped.
+  if (!painted_) PostMessageW(window_, kTakeKeyboard, 0, 0);
+  painted_ = true;
   label_.paint(dc, FramingLabel::textFor(edgesOf(window_)), dpi::of(window_));
   EndPaint(window_, &paint);
 }

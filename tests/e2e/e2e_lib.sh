@@ -52,6 +52,10 @@ start_vemlix() {
 # find_window NAME_REGEX: sets `window` to the first X window of that name.
 find_window() { window="$(xdotool search --name "$1" 2>/dev/null | head -n 1)" && [ -n "$window" ]; }
 
+# has_keyboard WINDOW: true once X gives that window the keyboard focus. Keys sent before then
+# go to whichever window had it, so a test waits for this after a window opens.
+has_keyboard() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+
 # Sets X and Y to the top-left corner of an X window.
 origin_of() { eval "$(xdotool getwindowgeometry --shell "$1")"; }
 

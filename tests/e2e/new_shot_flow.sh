@@ -34,6 +34,7 @@ frame_with() {  # frame_with "KEYS" DX DY DW DH
 
 wait_until 10 find_window '^New Shot frame$' || fail "no overlay"
 overlay="$window"
+wait_until 10 has_keyboard "$overlay" || fail "the overlay did not take the keyboard"
 origin_of "$overlay"
 # The overlay has the keyboard from the start.
 frame_with "Right Down" 1 1 0 0
@@ -70,11 +71,13 @@ count="$(compgen -G "$HOME/Framed-*.jpg" | wc -l)"
 origin_of "$main"
 click_at $((X + 47)) $((Y + 47))  # New Shot, cancelled by Esc
 wait_until 10 find_window '^New Shot frame$' || fail "no second overlay"
+wait_until 10 has_keyboard "$window" || fail "the second overlay did not take the keyboard"
 xdotool key Escape
 wait_until 10 bash -c "! xdotool search --name '^New Shot frame$' >/dev/null" ||
   fail "Esc left the overlay open"
 click_at $((X + 47)) $((Y + 47))  # New Shot, saved by Enter
 wait_until 10 find_window '^New Shot frame$' || fail "no third overlay"
+wait_until 10 has_keyboard "$window" || fail "the third overlay did not take the keyboard"
 xdotool key Return
 wait_until 10 find_window '^Shot Settings$' || fail "Enter did not open Shot Settings"
 click_control "Shot Settings" 2  # Cancel, which closes the overlay too
