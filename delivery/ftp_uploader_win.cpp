@@ -14,6 +14,7 @@
 #include <set>
 #include <utility>
 
+#include "delivery/server_address.h"
 #include "platform/detached_thread.h"
 #include "platform/internet_session_win.h"
 #include "platform/worker_group.h"
@@ -135,9 +136,13 @@ std::wstring failureReason(const win32::InternetSession& session, const std::wst
 
 HINTERNET connect(const win32::InternetSession& session, const FtpAccount& account,
                   const PlainPassword& password) {
-  return InternetConnectW(session.root(), account.server.c_str(), INTERNET_DEFAULT_FTP_PORT,
-                          account.user.c_str(), password.c_str(), INTERNET_SERVICE_FTP,
-                          INTERNET_FLAG_PASSIVE, session.context());
+  // "ftp://host:2121" as clients write it; a bare name goes to port 21 as it always did.
+  const ServerAddress address = parseServerAddress(account.server)
+                                    .value_or(ServerAddress{TransferProtocol::kFtp, account.server,
+                                                            INTERNET_DEFAULT_FTP_PORT});
+  return InternetConnectW(session.root(), address.host.c_str(), address.port, account.user.c_str(),
+                          password.c_str(), INTERNET_SERVICE_FTP, INTERNET_FLAG_PASSIVE,
+                          session.context());
 }
 
 // The last call failed because the server said no for good (a 5xx reply), not because the

@@ -31,6 +31,7 @@
 #define IDC_FTP_SERVER 171
 #define IDC_FTP_USER 172
 #define IDC_FTP_PASSWORD 174
+#define IDC_FTP_SERVER_HINT 1030  // the address forms under the server field
 
 // Settings (153).
 #define IDC_LAUNCH_ON_STARTUP 173

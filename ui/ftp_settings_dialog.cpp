@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "delivery/server_address.h"
 #include "settings/password_cipher.h"
 #include "ui/base_dialog.h"
 #include "ui/dialog_ids.h"
@@ -46,6 +47,13 @@ class FtpSettingsDialog final : public BaseDialog {
   }
 
   void onOk() {
+    const std::wstring server = itemText(IDC_FTP_SERVER);
+    // An empty field means no server; a typed one must be an address we can reach. One left
+    // as it was stays, whatever it holds.
+    if (server != login_.server && !server.empty() && !parseServerAddress(server)) {
+      refuseServer(server);
+      return;
+    }
     const std::wstring password = itemText(IDC_FTP_PASSWORD);
     std::wstring stored = login_.passwordCipherText;
     // An untouched password keeps its stored form exactly: one that did not decrypt would not
@@ -57,8 +65,22 @@ class FtpSettingsDialog final : public BaseDialog {
         return;
       }
     }
-    login_ = {itemText(IDC_FTP_SERVER), itemText(IDC_FTP_USER), std::move(stored)};
+    login_ = {server, itemText(IDC_FTP_USER), std::move(stored)};
     EndDialog(dialog_, IDOK);
+  }
+
+  void refuseServer(const std::wstring& server) {
+    const std::wstring text =
+        L"\"" + server +
+        L"\" is not a server address Vemlix can use.\n\nType a host name, such as "
+        L"ftp.example.com, or put ftp://, ftpes://, ftps:// or sftp:// in front of it. A port "
+        L"from 1 to 65535 may follow a colon, as in sftp://example.com:2222.";
+    MessageBoxW(dialog_, text.c_str(), L"Ftp Settings", MB_OK | MB_ICONWARNING);
+    focus(IDC_FTP_SERVER);
+  }
+
+  void focus(int id) {
+    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog_, id)), TRUE);
   }
 
   void refusePassword(wchar_t character) {
@@ -70,8 +92,7 @@ class FtpSettingsDialog final : public BaseDialog {
         L").\n\nVemlix can keep passwords made of Western European characters only (U+0001 "
         L"to U+00FF). Please type the password without that character.";
     MessageBoxW(dialog_, text.c_str(), L"Ftp Settings", MB_OK | MB_ICONWARNING);
-    HWND field = GetDlgItem(dialog_, IDC_FTP_PASSWORD);
-    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+    focus(IDC_FTP_PASSWORD);
   }
 
   FtpLogin& login_;

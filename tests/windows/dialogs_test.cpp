@@ -362,6 +362,26 @@ TEST_F(FtpSettingsDialogTest, FieldsStopAtWhatIsStoredAndALongUntouchedPasswordI
   EXPECT_EQ(login.server, server);
 }
 
+TEST_F(FtpSettingsDialogTest, AnAddressOfNoKnownFormIsRefusedAndOneWithASchemeIsKept) {
+  FtpLogin login{L"ftp.example.com", L"anna", L""};
+  DialogScript script([](DialogScript& s) {
+    HWND f = s.waitForDialog(L"Ftp Settings");
+    ASSERT_NE(f, nullptr);
+    s.type(f, IDC_FTP_SERVER, L"http://example.com");
+    s.press(f, IDOK);
+    HWND message = s.waitForDialog(L"Ftp Settings", f);
+    ASSERT_NE(message, nullptr);
+    EXPECT_NE(childTexts(message).find(L"sftp://"), std::wstring::npos);
+    s.press(message, IDOK);
+    EXPECT_TRUE(s.waitClosed(message));
+    s.type(f, IDC_FTP_SERVER, L"sftp://example.com:2222");
+    s.press(f, IDOK);
+    EXPECT_TRUE(s.waitClosed(f));
+  });
+  ASSERT_TRUE(runFtpSettingsDialog(nullptr, login));
+  EXPECT_EQ(login.server, L"sftp://example.com:2222");
+}
+
 TEST_F(ScheduleStorageDialogTest, ShowsTheShotsValuesSavesTheFormsAndRefusesEmptyRanges) {
   ShotDefinition shot = editedShot();
   shot.KEEP_DAYS = 30;
