@@ -4,6 +4,8 @@
 //
 //   scheduler_bench accuracy [seconds]                       (default 60)
 //   scheduler_bench soak [firings] [server user password]   (default 500, no upload)
+//   scheduler_bench drain captures server user password down_marker
+//     (the server answers 421 while down_marker exists; the bench deletes it half-way)
 #include <windows.h>
 // After windows.h, which it needs.
 #include <psapi.h>
@@ -14,15 +16,17 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
-#include "settings/app_settings.h"
-#include "settings/password_cipher.h"
 #include "capture/screen_capturer_win.h"
 #include "platform/folders.h"
-#include "scheduler/shot_scheduler_win.h"
 #include "platform/worker_group.h"
+#include "scheduler/outbox_sender_win.h"
+#include "scheduler/shot_scheduler_win.h"
+#include "settings/app_settings.h"
+#include "settings/password_cipher.h"
 #include "shots/shot_store.h"
 
 namespace {
@@ -248,6 +252,51 @@ int soak(int firings, const std::wstring& server, const std::wstring& user, std:
   return 0;
 }
 
+// A burst of captures while the server is down waits in the outbox; once the server is back,
+// a restart (which sends everything due at once) delivers it. The time is from the restart to
+// an empty outbox.
+int drain(int captures, const std::wstring& server, const std::wstring& user, std::wstring password,
+          const std::wstring& downMarker) {
+  ScratchFolder folder(L"drain");
+  AppSettings::instance().prepareFolders();  // the outbox lives in the data folder
+  std::error_code ignored;
+  fs::remove_all(AppSettings::instance().sharedDataFolder() + kOutboxFolderName, ignored);
+  PasswordCipher::instance().encrypt(password, password.size());
+  std::vector<ShotPtr> shots;
+  // A shot each, so that no two captures share a name within one second.
+  for (int i = 0; i < captures; ++i) {
+    shots.push_back(addShot(L"drain" + std::to_wstring(i), 0, folder.path()));
+    ShotStore::instance().update(shots.back(), [&](ShotDefinition& s) {
+      s.AUTO_ENABLED = false;
+      s.FULL_SCREEN = false;
+      s.RECT_WIDTH = 320;
+      s.RECT_HEIGHT = 240;
+      std::tie(s.FTP_SERVER, s.FTP_USER, s.FTP_PASS, s.FTP_FOLDER) =
+          std::tuple(server, user, password, L"drain");
+    });
+  }
+  ShotScheduler::instance().openOutbox();
+  for (const ShotPtr& shot : shots) ShotScheduler::instance().fireShot(shot);
+  WorkerGroup::workers().waitIdle(120s);
+  const size_t waited = outbox_sender::waiting();
+
+  fs::remove(downMarker, ignored);
+  const auto began = std::chrono::steady_clock::now();
+  ShotScheduler::instance().openOutbox();
+  while (outbox_sender::waiting() > 0 && std::chrono::steady_clock::now() < began + 300s) Sleep(20);
+  const double took =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+  const size_t left = outbox_sender::waiting();
+  outbox_sender::close();
+  WorkerGroup::workers().waitIdle(60s);
+  std::wprintf(L"drain: %d captures, 320x240 PNG, while %ls was down\n", captures, server.c_str());
+  std::wprintf(
+      L"  %zu waited in the outbox; after a restart with the server back, %zu sent in "
+      L"%.1f s (%zu left)\n",
+      waited, waited - left, took, left);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -259,10 +308,12 @@ int wmain(int argc, wchar_t** argv) {
   } else if (mode == L"soak") {
     result = soak(argc > 2 ? std::stoi(argv[2]) : 500, argc > 5 ? argv[3] : L"",
                   argc > 5 ? argv[4] : L"", argc > 5 ? argv[5] : L"");
+  } else if (mode == L"drain" && argc > 6) {
+    result = drain(std::stoi(argv[2]), argv[3], argv[4], argv[5], argv[6]);
   } else {
     std::fwprintf(stderr,
                   L"usage: scheduler_bench accuracy [seconds] | soak [firings] "
-                  L"[server user password]\n");
+                  L"[server user password] | drain captures server user password marker\n");
   }
   std::fflush(stdout);
   ShotScheduler::release();

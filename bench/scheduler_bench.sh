@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Automatic Mode under Wine: interval accuracy over a minute, then a soak of 500 firings that
-# upload to a loopback FTP server. Figures only. Runs itself inside scripts/offline.sh, so the
+# upload to a loopback FTP server, then 100 captures made while a server is down and delivered
+# from the outbox once it is back. Figures only. Runs itself inside scripts/offline.sh, so the
 # server's port 21 and the uploads stay in a private network namespace.
 # Usage: scheduler_bench.sh BUILD_DIR   (the bench target already built)
 set -euo pipefail
@@ -17,9 +18,14 @@ mkdir -p "$work/ftp-root/soak"
 /usr/bin/python3 tests/servers/ftp_server.py 127.0.0.1 21 "$work/ftp-root" vemlix "Up-load 7" \
   </dev/null >"$work/ftp.log" 2>&1 &
 ftp_pid=$!
+mkdir -p "$work/down-root/drain"
+touch "$work/down"
+/usr/bin/python3 tests/servers/ftp_server.py 127.0.0.2 21 "$work/down-root" vemlix "Up-load 7" \
+  --down-while "$work/down" </dev/null >"$work/ftp-down.log" 2>&1 &
+down_pid=$!
 cleanup() {
-  kill "$ftp_pid" 2>/dev/null || true
-  wait "$ftp_pid" 2>/dev/null || true
+  kill "$ftp_pid" "$down_pid" 2>/dev/null || true
+  wait "$ftp_pid" "$down_pid" 2>/dev/null || true
   scripts/wine-session.sh stop "$state" || true
   rm -rf "$work"
 }
@@ -40,3 +46,7 @@ echo
 wine "$build/bench/scheduler_bench.exe" soak 500 127.0.0.1 vemlix "Up-load 7" 2>>"$work/wine.log"
 echo "  files received by the FTP server: $(find "$work/ftp-root/soak" -type f | wc -l)" \
   "(500 and the 10 of the warm-up round, less names taken twice in one second)"
+echo
+wine "$build/bench/scheduler_bench.exe" drain 100 127.0.0.2 vemlix "Up-load 7" "Z:${work//\//\\}\\down" \
+  2>>"$work/wine.log"
+echo "  files received by the FTP server: $(find "$work/down-root/drain" -type f -name '*.png' | wc -l)"

@@ -57,6 +57,14 @@ void tell(const Open& open, FiringReport report, std::wstring note) {
   if (open.report) open.report(report);
 }
 
+void sendDue();
+
+// Still the outbox that is open, so a try that ends after close() starts no other.
+bool stillOpen(const Open& open) {
+  std::lock_guard guard(lock);
+  return timer && current.outbox == open.outbox;
+}
+
 void sendAgain(const Open& open, const Outbox::Waiting& due) {
   UploadJob job{due.entry.account, due.entry.remoteName, due.entry.localPath, false};
   FtpUploader::instance().upload(std::move(job), [open, due](const UploadOutcome& outcome) {
@@ -68,6 +76,8 @@ void sendAgain(const Open& open, const Outbox::Waiting& due) {
     report.upload = outcome;
     report.keptToRetry = !outcome;
     tell(open, std::move(report), {});
+    // The server takes uploads again: what else waits for it goes now, not a look later.
+    if (outcome && stillOpen(open)) sendDue();
   });
 }
 
