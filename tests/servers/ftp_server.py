@@ -2,13 +2,16 @@
 """FTP server for the upload tests: one writable user, loopback only.
 
 Usage: ftp_server.py ADDRESS PORT ROOT USER PASSWORD [--cut-after BYTES] [--throttle BYTES]
-                     [--no-rename] [--down-while FILE]
+                     [--no-rename] [--down-while FILE] [--cut-while FILE]
+                     [--commands FILE]
 --cut-after: every upload fails after that many bytes as on a full disk: the server answers 426
   and keeps the part it received, as real servers do.
 --throttle: uploads arrive at that many bytes a second, slow enough to be cut off midway.
 --no-rename: the account may store and delete but not rename, like some upload-only accounts.
 --down-while: while FILE exists every connection gets "421 Service not available" and is
   closed, as from a server that is restarting; once it is gone the server works again.
+--cut-while: --cut-after only while FILE exists, as from a network that drops now and then.
+--commands: every command the server gets is added to FILE as a line, the password as "***".
 """
 import argparse
 import errno
@@ -21,11 +24,12 @@ from pyftpdlib.handlers import DTPHandler, FTPHandler, ThrottledDTPHandler, _Fil
 from pyftpdlib.servers import FTPServer
 
 
-def cutting_dtp_handler(limit):
+def cutting_dtp_handler(limit, only_while=None):
     class CuttingDTPHandler(DTPHandler):
         def handle_read(self):
             super().handle_read()
-            if self.receive and self.tot_bytes_received > limit:
+            cutting = only_while is None or os.path.exists(only_while)
+            if cutting and self.receive and self.tot_bytes_received > limit:
                 self.file_obj.flush()
                 raise _FileReadWriteError(OSError(errno.ENOSPC, "No space left on device"))
 
@@ -46,6 +50,16 @@ def down_while_handler(marker):
     return DownWhileHandler
 
 
+def recording_handler(base, path):
+    class RecordingHandler(base):
+        def pre_process_command(self, line, cmd, arg):
+            with open(path, "a", encoding="utf-8") as log:
+                log.write(f"{cmd} ***\n" if cmd == "PASS" else f"{line}\n")
+            super().pre_process_command(line, cmd, arg)
+
+    return RecordingHandler
+
+
 def main():
     parser = argparse.ArgumentParser()
     for name in ("address", "port", "root", "user", "password"):
@@ -54,15 +68,19 @@ def main():
     parser.add_argument("--throttle", type=int)
     parser.add_argument("--no-rename", action="store_true")
     parser.add_argument("--down-while")
+    parser.add_argument("--cut-while")
+    parser.add_argument("--commands")
     args = parser.parse_args()
     authorizer = DummyAuthorizer()
     perm = "elradwMT" if args.no_rename else "elradfmwMT"
     authorizer.add_user(args.user, args.password, args.root, perm=perm)
     handler = down_while_handler(args.down_while) if args.down_while else FTPHandler
+    if args.commands:
+        handler = recording_handler(handler, args.commands)
     handler.authorizer = authorizer
     handler.passive_ports = range(60000, 60200)
     if args.cut_after is not None:
-        handler.dtp_handler = cutting_dtp_handler(args.cut_after)
+        handler.dtp_handler = cutting_dtp_handler(args.cut_after, args.cut_while)
     if args.throttle is not None:
         handler.dtp_handler = type("SlowDTPHandler", (ThrottledDTPHandler,),
                                    {"read_limit": args.throttle})

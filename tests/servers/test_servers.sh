@@ -9,7 +9,8 @@
 #   FTP     127.0.0.5:21    as the first, but uploads arrive at 64 KiB/s, root STATE_DIR/ftp-slow-root
 #   FTP     127.0.0.6:21    as the first, but the account may not rename,
 #                           root STATE_DIR/ftp-norename-root
-#   FTP     127.0.0.7:21    as the first, but down (421) while STATE_DIR/ftp-down exists,
+#   FTP     127.0.0.7:21    as the first, but down (421) while STATE_DIR/ftp-down exists, and
+#                           cutting uploads off after 1000 bytes while STATE_DIR/ftp-cut exists,
 #                           root STATE_DIR/ftp-later-root
 # Nothing listens on 127.0.0.2. FTP needs port 21: run inside scripts/offline.sh's private
 # network namespace, which opens it to the user running the tests and keeps other runs apart.
@@ -61,9 +62,10 @@ start() {
   stop
   local roots=("$state/ftp-root" "$state/ftp-cut-root" "$state/ftp-slow-root"
     "$state/ftp-norename-root" "$state/ftp-later-root")
-  rm -rf "${roots[@]}" "$state/ftp-down"
+  rm -rf "${roots[@]}" "$state/ftp-down" "$state/ftp-cut" "$state/ftp-commands"
   mkdir -p "${roots[@]}"
-  launch ftp "$here/ftp_server.py" 127.0.0.1 21 "$state/ftp-root" vemlix "Up-load 7"
+  launch ftp "$here/ftp_server.py" 127.0.0.1 21 "$state/ftp-root" vemlix "Up-load 7" \
+    --commands "$state/ftp-commands"
   launch ftp-cut "$here/ftp_server.py" 127.0.0.4 21 "$state/ftp-cut-root" vemlix "Up-load 7" \
     --cut-after 1000
   launch ftp-slow "$here/ftp_server.py" 127.0.0.5 21 "$state/ftp-slow-root" vemlix "Up-load 7" \
@@ -71,7 +73,7 @@ start() {
   launch ftp-norename "$here/ftp_server.py" 127.0.0.6 21 "$state/ftp-norename-root" vemlix \
     "Up-load 7" --no-rename
   launch ftp-later "$here/ftp_server.py" 127.0.0.7 21 "$state/ftp-later-root" vemlix \
-    "Up-load 7" --down-while "$state/ftp-down"
+    "Up-load 7" --down-while "$state/ftp-down" --cut-after 1000 --cut-while "$state/ftp-cut"
   launch http "$here/http_server.py" 127.0.0.1 8080
   launch silent "$here/silent_server.py" 127.0.0.3:21 127.0.0.1:8081
   wait_for 127.0.0.1 21 && wait_for 127.0.0.4 21 && wait_for 127.0.0.5 21 &&

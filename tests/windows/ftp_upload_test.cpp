@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <set>
 
+#include "capture/image_format.h"
 #include "capture/output_name.h"
 #include "capture/screen_capturer_win.h"
 #include "capture/time_stamper.h"
@@ -87,6 +88,24 @@ TEST_F(FtpUploadTest, StoresTheFileByteForByte) {
   EXPECT_EQ(again.notice, L"");
   EXPECT_EQ(stored(L"Exact-bytes.png"), "newer picture");
   EXPECT_FALSE(exists(ftpRoot() + L"\\Exact-bytes.png.part"));
+}
+
+// A bare host and "ftp://host:21" log in and store alike, command for command, as plain FTP
+// always has: passive mode, binary, a ".part" renamed in place.
+TEST_F(FtpUploadTest, PlainFtpSendsTheCommandsItAlwaysHas) {
+  const std::wstring commands = ftpRoot("/ftp-commands");
+  const std::wstring servers[] = {kServer, L"ftp://" + std::wstring(kServer) + L":21"};
+  for (const std::wstring& server : servers) {
+    const size_t before = readBytes(commands).size();
+    ASSERT_TRUE(FtpUploader::instance().uploadNow(job(L"Commands.png", server)));
+    std::string sent = readBytes(commands).substr(before);
+    // When the session's QUIT goes out is up to WinINet; it is no part of the upload.
+    for (size_t quit; (quit = sent.find("QUIT\n")) != std::string::npos;) sent.erase(quit, 5);
+    EXPECT_EQ(sent,
+              "USER vemlix\nPASS ***\nTYPE I\nPASV\nSTOR Commands.png.part\n"
+              "RNFR Commands.png.part\nRNTO Commands.png\n")
+        << server;
+  }
 }
 
 TEST_F(FtpUploadTest, RemoteNamesFollowFolderPatternAndFormat) {
@@ -384,11 +403,14 @@ TEST(FtpUploadExitTest, ExitCancelsUploadsInFlightAndLeavesNothingBehind) {
 
 // A server that is down keeps its pictures waiting, across an Exit; once it is back, the next
 // start sends each of them once, byte for byte, and nothing waits any more.
-TEST(OutboxTest, PicturesForAServerThatIsDownArriveAfterARestart) {
+// Pictures taken while `marker` (a file in the test servers' folder) keeps the upload from
+// getting through wait in the outbox across an Exit; with the marker gone, the next start sends
+// each of them once and whole. The log names the server's words for the failure.
+void expectDeliveryAfterARestart(const char* marker, int format, const char* failure) {
   removeVemlixData();
   TempFolder pictures;
-  const std::wstring down = ftpRoot("/ftp-down");
-  writeBytes(down, "down");
+  const std::wstring blocked = ftpRoot(marker);
+  writeBytes(blocked, "on");
   writeSettings(L"SCHED_ON=1");
   ShotDefinition shot;
   shot.NAME = L"Later";
@@ -396,7 +418,7 @@ TEST(OutboxTest, PicturesForAServerThatIsDownArriveAfterARestart) {
   shot.AUTO_INTERVAL = 1;
   shot.RECT_WIDTH = 64;
   shot.RECT_HEIGHT = 64;
-  shot.FORMAT = 4;
+  shot.FORMAT = format;
   shot.TIMESTAMP = L"%H_%M_%S";
   shot.LOCAL_PATH = pictures.path();
   shot.FTP_SERVER = kLater;
@@ -404,6 +426,7 @@ TEST(OutboxTest, PicturesForAServerThatIsDownArriveAfterARestart) {
   shot.FTP_PASS = cipherText(kPassword);
   writeBytes(sharedDataFolder() + L"\\" + kShotsFileName, formatShotsFile({shot}));
   const std::wstring outbox = sharedDataFolder() + L"\\Outbox";
+  const std::wstring extension(ImageFormat::byIndex(format).extension);
   DWORD exitCode = 1;
   {
     VemlixProcess vemlix;
@@ -413,18 +436,17 @@ TEST(OutboxTest, PicturesForAServerThatIsDownArriveAfterARestart) {
     PostMessageW(window, WM_COMMAND, 177, 0);
     ASSERT_TRUE(vemlix.waitForExit(10000, exitCode));
   }
-  const std::set<std::wstring> saved = filesMatching(pictures.path(), L"Later-*.png");
+  const std::set<std::wstring> saved = filesMatching(pictures.path(), L"Later-*" + extension);
   const std::set<std::wstring> waiting = filesMatching(outbox, L"*.upload");
   EXPECT_EQ(waiting.size(), saved.size());
   for (const std::wstring& name : waiting)
     EXPECT_EQ(readBytes(outbox + L"\\" + name).find("Up-load 7"), std::string::npos);
   const std::string log = readBytes(sharedDataFolder() + L"\\Vemlix.log");
-  EXPECT_NE(log.find(" | upload failed: 421 Service not available., waiting to upload again"),
-            std::string::npos)
-      << log;
+  EXPECT_NE(log.find(std::string(" | upload failed: ") + failure), std::string::npos) << log;
+  EXPECT_NE(log.find(", waiting to upload again"), std::string::npos) << log;
   EXPECT_EQ(log.find("Up-load 7"), std::string::npos);
 
-  DeleteFileW(down.c_str());
+  DeleteFileW(blocked.c_str());
   writeSettings(L"SCHED_ON=0");
   {
     VemlixProcess vemlix;
@@ -435,11 +457,20 @@ TEST(OutboxTest, PicturesForAServerThatIsDownArriveAfterARestart) {
     PostMessageW(window, WM_COMMAND, 177, 0);
     ASSERT_TRUE(vemlix.waitForExit(10000, exitCode));
   }
-  EXPECT_EQ(filesMatching(ftpRoot("/ftp-later-root"), L"*.png*"), saved);  // no .part, no doubles
+  const std::wstring root = ftpRoot("/ftp-later-root");
+  EXPECT_EQ(filesMatching(root, L"*" + extension + L"*"), saved);  // no .part, no doubles
   for (const std::wstring& name : saved)
-    EXPECT_EQ(readBytes(ftpRoot("/ftp-later-root") + L"\\" + name), readBytes(pictures.file(name)))
-        << name;
+    EXPECT_EQ(readBytes(root + L"\\" + name), readBytes(pictures.file(name))) << name;
   removeVemlixData();
+}
+
+TEST(OutboxTest, PicturesForAServerThatIsDownArriveAfterARestart) {
+  expectDeliveryAfterARestart("/ftp-down", 4, "421 Service not available.");
+}
+
+// Bitmaps, so that every picture is larger than the 1000 bytes the server takes before the cut.
+TEST(OutboxTest, TransfersCutOffMidwayArriveWholeAfterARestart) {
+  expectDeliveryAfterARestart("/ftp-cut", 0, "426");
 }
 
 }  // namespace
