@@ -14,10 +14,12 @@
 #include <set>
 #include <utility>
 
+#include "delivery/secure_transfer_win.h"
 #include "delivery/server_address.h"
 #include "platform/detached_thread.h"
 #include "platform/internet_session_win.h"
 #include "platform/worker_group.h"
+#include "settings/app_settings.h"
 #include "settings/password_cipher.h"
 
 namespace {
@@ -384,6 +386,37 @@ void FtpUploader::upload(UploadJob job, std::function<void(const UploadOutcome&)
   if (done) done(UploadOutcome::failed(L"not sent, Vemlix was closing"));
 }
 
+namespace {
+
+// Beside the data files, in OpenSSH's format, so that a user can read and mend it.
+constexpr wchar_t kKnownHostsName[] = L"known_hosts";
+
+// "/shots/daily/Desk.png" as the server's folder and the file's name in it.
+std::pair<std::wstring, std::wstring> folderAndName(const std::wstring& remoteName) {
+  const size_t slash = remoteName.rfind(L'/');
+  if (slash == std::wstring::npos) return {L"", remoteName};
+  const size_t start = remoteName.find_first_not_of(L'/');
+  const std::wstring folder =
+      start < slash ? remoteName.substr(start, slash - start) : std::wstring();
+  return {folder, remoteName.substr(slash + 1)};
+}
+
+// ftpes://, ftps:// and sftp:// go through libcurl; the job's worker, its temporary file and the
+// end of the program are the same as for plain FTP.
+UploadOutcome uploadSecurely(const ServerAddress& address, const UploadJob& job,
+                             const PlainPassword& password) {
+  const SecureTransfer transfer(AppSettings::instance().sharedDataFolder() + kKnownHostsName);
+  auto [folder, name] = folderAndName(job.remoteName);
+  const SecureDestination to{address, job.account.user, password.c_str(), std::move(folder),
+                             std::move(name)};
+  TransferReport report = transfer.upload(to, job.localPath);
+  report.outcome.detail = password.maskedIn(std::move(report.outcome.detail));
+  report.outcome.refused = report.failure == TransferFailure::kRefused;
+  return report.outcome;
+}
+
+}  // namespace
+
 UploadOutcome FtpUploader::uploadNow(const UploadJob& job) {
   LocalFileCleanup cleanup(job);
   const FtpAccount& account = job.account;
@@ -392,6 +425,9 @@ UploadOutcome FtpUploader::uploadNow(const UploadJob& job) {
   if (!password.valid()) {
     return UploadOutcome::failed(L"the stored FTP password cannot be read, enter it again");
   }
+  const auto address = parseServerAddress(account.server);
+  if (address && address->protocol != TransferProtocol::kFtp)
+    return uploadSecurely(*address, job, password);
   win32::InternetSession session(L"Vemlix/1.0", kLoginLimit);
   if (!session)
     return UploadOutcome::failed(failureReason(session, account.server, GetLastError()));
@@ -409,6 +445,7 @@ UploadOutcome FtpUploader::uploadNow(const UploadJob& job) {
 }
 
 void FtpUploader::cancelAll() {
+  SecureTransfer::cancelAll();
   win32::InternetSession::cancelAll(kExitCleanupGrace);
   partsInFlight().deleteAll();
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Puts a captured image on the FTP server a shot names.
+// Puts a captured image on the server a shot names: plain FTP through WinINet here, the
+// encrypted forms (ftpes://, ftps://, sftp://) through SecureTransfer.
 #include <chrono>
 #include <functional>
 #include <string>

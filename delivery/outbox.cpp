@@ -125,6 +125,10 @@ RetryPace retryPaceOf(std::wstring_view failure) {
   return reply && failure[0] == L'5' ? RetryPace::kSlow : RetryPace::kSoon;
 }
 
+RetryPace retryPaceOf(const UploadOutcome& failure) {
+  return failure.refused ? RetryPace::kSlow : retryPaceOf(failure.detail);
+}
+
 Outbox::Outbox(std::wstring folder) : folder_(std::move(folder)) {}
 
 void Outbox::load(int64_t now) {

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "delivery/upload_outcome.h"
 #include "shots/shot_settings.h"
 
 inline constexpr wchar_t kOutboxFolderName[] = L"Outbox";
@@ -38,6 +39,7 @@ enum class RetryPace {
 };
 // From an upload's failure text, which starts with the server's reply when it gave one.
 RetryPace retryPaceOf(std::wstring_view failure);
+RetryPace retryPaceOf(const UploadOutcome& failure);
 
 class Outbox {
  public:

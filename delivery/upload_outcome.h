@@ -16,12 +16,17 @@ struct UploadOutcome {
   // Something about the server the user should hear once, whatever the result: say, that it
   // refuses renames and so gets pictures straight under their final names. Usually empty.
   std::wstring notice;
+  // kFailed: said no for good whatever the words (a certificate or host key refused), so that
+  // trying again soon would change nothing. A reply's code says so by itself.
+  bool refused = false;
 
   static UploadOutcome uploaded(std::wstring server) {
-    return {Result::kUploaded, std::move(server), {}};
+    return {Result::kUploaded, std::move(server), {}, false};
   }
-  static UploadOutcome noServer() { return {Result::kNoServer, {}, {}}; }
-  static UploadOutcome failed(std::wstring why) { return {Result::kFailed, std::move(why), {}}; }
+  static UploadOutcome noServer() { return {Result::kNoServer, {}, {}, false}; }
+  static UploadOutcome failed(std::wstring why) {
+    return {Result::kFailed, std::move(why), {}, false};
+  }
 
   explicit operator bool() const { return result == Result::kUploaded; }
 };

@@ -71,7 +71,7 @@ void sendAgain(const Open& open, const Outbox::Waiting& due) {
     if (outcome)
       open.outbox->delivered(due, nowSeconds());
     else
-      open.outbox->failedAgain(due, retryPaceOf(outcome.detail), nowSeconds());
+      open.outbox->failedAgain(due, retryPaceOf(outcome), nowSeconds());
     FiringReport report = reportOf(due.entry, *open.outbox);
     report.upload = outcome;
     report.keptToRetry = !outcome;
@@ -126,7 +126,7 @@ bool keep(OutboxEntry entry, const UploadOutcome& failure) {
   if (!open.outbox) return false;
   const int64_t now = nowSeconds();
   entry.queuedAt = now;
-  return open.outbox->add(entry, retryPaceOf(failure.detail), now);
+  return open.outbox->add(entry, retryPaceOf(failure), now);
 }
 
 void reached(const FtpAccount& account) {

@@ -50,6 +50,10 @@ TEST(RetryPaceTest, RefusalsWaitLongAndEverythingElseSoon) {
   EXPECT_EQ(retryPaceOf(L"553 Could not create file."), RetryPace::kSlow);
   EXPECT_EQ(retryPaceOf(L"421 Too many connections"), RetryPace::kSoon);
   EXPECT_EQ(retryPaceOf(L"no answer from ftp.example.com"), RetryPace::kSoon);
+  UploadOutcome certificate = UploadOutcome::failed(L"the certificate of example.com ...");
+  EXPECT_EQ(retryPaceOf(certificate), RetryPace::kSoon);
+  certificate.refused = true;
+  EXPECT_EQ(retryPaceOf(certificate), RetryPace::kSlow);
 }
 
 class OutboxTest : public ::testing::Test {
