@@ -2,13 +2,15 @@
 """FTP server for the upload tests: one writable user, loopback only.
 
 Usage: ftp_server.py ADDRESS PORT ROOT USER PASSWORD [--cut-after BYTES] [--throttle BYTES]
-                     [--no-rename] [--down-while FILE]
+                     [--no-rename] [--down-while FILE] [--tls CERT_AND_KEY [--implicit]]
 --cut-after: every upload fails after that many bytes as on a full disk: the server answers 426
   and keeps the part it received, as real servers do.
 --throttle: uploads arrive at that many bytes a second, slow enough to be cut off midway.
 --no-rename: the account may store and delete but not rename, like some upload-only accounts.
 --down-while: while FILE exists every connection gets "421 Service not available" and is
   closed, as from a server that is restarting; once it is gone the server works again.
+--tls: FTPS on the certificate and key in that PEM file: AUTH TLS on the plain port, and the
+  login and the data only under TLS. With --implicit, TLS from the first byte, as on port 990.
 """
 import argparse
 import errno
@@ -17,7 +19,8 @@ import os
 import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import DTPHandler, FTPHandler, ThrottledDTPHandler, _FileReadWriteError
+from pyftpdlib.handlers import (DTPHandler, FTPHandler, ThrottledDTPHandler, TLS_DTPHandler,
+                                TLS_FTPHandler, _FileReadWriteError)
 from pyftpdlib.servers import FTPServer
 
 
@@ -46,6 +49,40 @@ def down_while_handler(marker):
     return DownWhileHandler
 
 
+class EarlyHandshakeDTPHandler(TLS_DTPHandler):
+    """Lets the client shake hands on a data connection before it names the transfer, as curl
+    does: pyftpdlib takes any early bytes there for a hang-up."""
+
+    def readable(self):
+        if self._ssl_accepting or self._ssl_want_read:
+            return True
+        if not self.receive and not self._initialized:
+            return False
+        return super().readable()
+
+
+def tls_handler(pem, implicit):
+    class TlsHandler(TLS_FTPHandler):
+        certfile = pem
+        dtp_handler = EarlyHandshakeDTPHandler
+        tls_control_required = True
+        tls_data_required = True
+
+        def handle(self):
+            if not implicit:
+                super().handle()
+                return
+            # The greeting waits for the handshake: the client speaks TLS first.
+            self.secure_connection(self.ssl_context)
+
+        def handle_ssl_established(self):
+            if implicit and not getattr(self, "_greeted", False):
+                self._greeted = True
+                super().handle()
+
+    return TlsHandler
+
+
 def main():
     parser = argparse.ArgumentParser()
     for name in ("address", "port", "root", "user", "password"):
@@ -54,11 +91,17 @@ def main():
     parser.add_argument("--throttle", type=int)
     parser.add_argument("--no-rename", action="store_true")
     parser.add_argument("--down-while")
+    parser.add_argument("--tls")
+    parser.add_argument("--implicit", action="store_true")
     args = parser.parse_args()
     authorizer = DummyAuthorizer()
     perm = "elradwMT" if args.no_rename else "elradfmwMT"
     authorizer.add_user(args.user, args.password, args.root, perm=perm)
-    handler = down_while_handler(args.down_while) if args.down_while else FTPHandler
+    handler = FTPHandler
+    if args.down_while:
+        handler = down_while_handler(args.down_while)
+    if args.tls:
+        handler = tls_handler(args.tls, args.implicit)
     handler.authorizer = authorizer
     handler.passive_ports = range(60000, 60200)
     if args.cut_after is not None:
