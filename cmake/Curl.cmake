@@ -14,5 +14,7 @@ message(STATUS "libcurl for Windows: ${curl_prefix}")
 target_include_directories(vemlix::curl INTERFACE ${curl_prefix}/include)
 target_compile_definitions(vemlix::curl INTERFACE CURL_STATICLIB)
 target_link_libraries(vemlix::curl INTERFACE
-  ${curl_prefix}/lib/libcurl.a ${curl_prefix}/lib/libssh2.a ${openssl_prefix}/lib/libssl.a
-  vemlix::crypto ws2_32 crypt32 bcrypt advapi32)
+  ${curl_prefix}/lib/libcurl.a ${curl_prefix}/lib/libssh2.a
+  # libssl needs libcrypto after it, wherever else vemlix::crypto already put that.
+  ${openssl_prefix}/lib/libssl.a ${openssl_prefix}/lib/libcrypto.a
+  ws2_32 crypt32 bcrypt advapi32)

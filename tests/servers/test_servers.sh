@@ -14,7 +14,8 @@
 #   FTPS    127.0.0.21:21 (AUTH TLS) and 127.0.0.21:990 (implicit TLS), as the first, on a
 #           certificate for 127.0.0.21 from the test root STATE_DIR/tls/root.der, which the Wine
 #           prefix trusts (tests/tools/trust_root_win.cpp); root STATE_DIR/ftps-root
-#   FTPS    127.0.0.22:21   as 127.0.0.21:21, on a certificate that nobody vouches for,
+#   FTPS    127.0.0.22:21   as 127.0.0.21:21, on a certificate that nobody vouches for (its
+#                           SHA-256 in STATE_DIR/tls/untrusted.fingerprint),
 #                           root STATE_DIR/ftps-untrusted-root
 #   SFTP    127.0.0.23:22   user "vemlix", password "Up-load 7", root STATE_DIR/sftp-root, host
 #                           key STATE_DIR/ssh/host_key; STATE_DIR/ssh/other_key.pub is another
@@ -73,6 +74,7 @@ make_keys() {
       -addext subjectAltName=IP:127.0.0.22 -keyout "$tls/untrusted.key" \
       -out "$tls/untrusted.crt" 2>/dev/null
     cat "$tls/untrusted.crt" "$tls/untrusted.key" >"$tls/untrusted.pem"
+    openssl x509 -in "$tls/untrusted.crt" -noout -fingerprint -sha256 >"$tls/untrusted.fingerprint"
   fi
   if [ ! -f "$ssh/other_key.pub" ]; then
     rm -rf "$ssh" && mkdir -p "$ssh"
