@@ -338,6 +338,7 @@ class Delivery {
       curl_easy_setopt(easy, CURLOPT_SSH_HOSTKEYDATA, &observed_);
     } else {
       curl_easy_setopt(easy, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+      curl_easy_setopt(easy, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
       curl_easy_setopt(easy, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_NATIVE_CA));
       curl_easy_setopt(easy, CURLOPT_SSL_CTX_FUNCTION, onSslContext);
       curl_easy_setopt(easy, CURLOPT_SSL_CTX_DATA, &observed_);
