@@ -20,3 +20,19 @@ foreach(test IN LISTS vemlix_tests)
     set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED "${required};servers")
   endif()
 endforeach()
+
+# The Wine prefix trusts the test root that signs the FTPS server's certificate, as a company's
+# PCs trust its own root.
+add_executable(trust_root ${CMAKE_SOURCE_DIR}/tests/tools/trust_root_win.cpp)
+target_link_libraries(trust_root PRIVATE crypt32)
+target_link_options(trust_root PRIVATE -municode)
+add_dependencies(windows_tests trust_root)
+add_test(NAME test_root_trust COMMAND trust_root "Z:${VEMLIX_TEST_SERVERS}/tls/root.der")
+set_tests_properties(test_root_trust PROPERTIES FIXTURES_SETUP tls_trust
+  FIXTURES_REQUIRED "wine;servers" TIMEOUT 60)
+foreach(test IN LISTS vemlix_tests)
+  if(test MATCHES "^wine\\.SecureTransfer")
+    get_test_property(${test} FIXTURES_REQUIRED required)
+    set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED "${required};servers;tls_trust")
+  endif()
+endforeach()

@@ -12,6 +12,15 @@
 #   FTP     127.0.0.7:21    as the first, but down (421) while STATE_DIR/ftp-down exists, and
 #                           cutting uploads off after 1000 bytes while STATE_DIR/ftp-cut exists,
 #                           root STATE_DIR/ftp-later-root
+#   FTPS    127.0.0.21:21 (AUTH TLS) and 127.0.0.21:990 (implicit TLS), as the first, on a
+#           certificate for 127.0.0.21 from the test root STATE_DIR/tls/root.der, which the Wine
+#           prefix trusts (tests/tools/trust_root_win.cpp); root STATE_DIR/ftps-root
+#   FTPS    127.0.0.22:21   as 127.0.0.21:21, on a certificate that nobody vouches for (its
+#                           SHA-256 in STATE_DIR/tls/untrusted.fingerprint),
+#                           root STATE_DIR/ftps-untrusted-root
+#   SFTP    127.0.0.23:22   user "vemlix", password "Up-load 7", root STATE_DIR/sftp-root, host
+#                           key STATE_DIR/ssh/host_key; STATE_DIR/ssh/other_key.pub is another
+#                           key, for a known_hosts entry that no longer fits
 # Nothing listens on 127.0.0.2. FTP needs port 21: run inside scripts/offline.sh's private
 # network namespace, which opens it to the user running the tests and keeps other runs apart.
 set -euo pipefail
@@ -46,6 +55,40 @@ wait_for() {
   return 1
 }
 
+# The test root, a certificate it signs for 127.0.0.21, one for 127.0.0.22 signed by nobody, and
+# two SSH host keys: made once per state folder, since the Wine prefix keeps trusting the root.
+make_keys() {
+  local tls="$state/tls" ssh="$state/ssh"
+  if [ ! -f "$tls/untrusted.pem" ]; then
+    rm -rf "$tls" && mkdir -p "$tls"
+    openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=Vemlix Test Root" \
+      -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign,cRLSign \
+      -keyout "$tls/root.key" -out "$tls/root.pem" 2>/dev/null
+    openssl x509 -in "$tls/root.pem" -outform DER -out "$tls/root.der"
+    openssl req -newkey rsa:2048 -nodes -subj "/CN=127.0.0.21" -keyout "$tls/trusted.key" \
+      -out "$tls/trusted.csr" 2>/dev/null
+    printf 'subjectAltName=IP:127.0.0.21\nextendedKeyUsage=serverAuth\n' >"$tls/trusted.ext"
+    openssl x509 -req -in "$tls/trusted.csr" -CA "$tls/root.pem" -CAkey "$tls/root.key" \
+      -CAcreateserial -days 3650 -extfile "$tls/trusted.ext" -out "$tls/trusted.crt" 2>/dev/null
+    cat "$tls/trusted.crt" "$tls/trusted.key" >"$tls/trusted.pem"
+    openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=127.0.0.22" \
+      -addext subjectAltName=IP:127.0.0.22 -keyout "$tls/untrusted.key" \
+      -out "$tls/untrusted.crt" 2>/dev/null
+    cat "$tls/untrusted.crt" "$tls/untrusted.key" >"$tls/untrusted.pem"
+    openssl x509 -in "$tls/untrusted.crt" -noout -fingerprint -sha256 >"$tls/untrusted.fingerprint"
+  fi
+  if [ ! -f "$ssh/other_key.pub" ]; then
+    rm -rf "$ssh" && mkdir -p "$ssh"
+    "$python" - "$ssh" <<'PY'
+import sys, asyncssh
+for name in ("host_key", "other_key"):
+    key = asyncssh.generate_private_key("ssh-ed25519")
+    key.write_private_key(f"{sys.argv[1]}/{name}")
+    key.write_public_key(f"{sys.argv[1]}/{name}.pub")
+PY
+  fi
+}
+
 stop() {
   for pidfile in "$state"/*.pid; do
     [ -f "$pidfile" ] || continue
@@ -61,7 +104,8 @@ stop() {
 start() {
   stop
   local roots=("$state/ftp-root" "$state/ftp-cut-root" "$state/ftp-slow-root"
-    "$state/ftp-norename-root" "$state/ftp-later-root")
+    "$state/ftp-norename-root" "$state/ftp-later-root" "$state/ftps-root"
+    "$state/ftps-untrusted-root" "$state/sftp-root")
   rm -rf "${roots[@]}" "$state/ftp-down" "$state/ftp-cut" "$state/ftp-commands"
   mkdir -p "${roots[@]}"
   launch ftp "$here/ftp_server.py" 127.0.0.1 21 "$state/ftp-root" vemlix "Up-load 7" \
@@ -74,11 +118,21 @@ start() {
     "Up-load 7" --no-rename
   launch ftp-later "$here/ftp_server.py" 127.0.0.7 21 "$state/ftp-later-root" vemlix \
     "Up-load 7" --down-while "$state/ftp-down" --cut-after 1000 --cut-while "$state/ftp-cut"
+  make_keys
+  launch ftpes "$here/ftp_server.py" 127.0.0.21 21 "$state/ftps-root" vemlix "Up-load 7" \
+    --tls "$state/tls/trusted.pem"
+  launch ftps "$here/ftp_server.py" 127.0.0.21 990 "$state/ftps-root" vemlix "Up-load 7" \
+    --tls "$state/tls/trusted.pem" --implicit
+  launch ftpes-untrusted "$here/ftp_server.py" 127.0.0.22 21 "$state/ftps-untrusted-root" \
+    vemlix "Up-load 7" --tls "$state/tls/untrusted.pem"
+  launch sftp "$here/sftp_server.py" 127.0.0.23 22 "$state/sftp-root" vemlix "Up-load 7" \
+    "$state/ssh/host_key"
   launch http "$here/http_server.py" 127.0.0.1 8080
   launch silent "$here/silent_server.py" 127.0.0.3:21 127.0.0.1:8081
   wait_for 127.0.0.1 21 && wait_for 127.0.0.4 21 && wait_for 127.0.0.5 21 &&
     wait_for 127.0.0.6 21 && wait_for 127.0.0.7 21 && wait_for 127.0.0.1 8080 &&
-    wait_for 127.0.0.3 21 &&
+    wait_for 127.0.0.3 21 && wait_for 127.0.0.21 21 && wait_for 127.0.0.21 990 &&
+    wait_for 127.0.0.22 21 && wait_for 127.0.0.23 22 &&
     wait_for 127.0.0.1 8081 || { stop; cat "$state"/*.log >&2; exit 1; }
 }
 

@@ -1,0 +1,505 @@
+#include "delivery/secure_transfer_win.h"
+
+#include <curl/curl.h>
+#include <openssl/evp.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/text_codec.h"
+
+namespace {
+
+// A server that stops answering cannot keep a worker for good: connecting and logging in get
+// kLoginLimit, every reply kReplyLimit; a transfer slower than kSlowestLine for kStallLimit is
+// given up, and the whole of it gets kTransferLimit plus the time the file takes at that speed.
+constexpr std::chrono::seconds kLoginLimit{20};
+constexpr std::chrono::seconds kReplyLimit{20};
+constexpr std::chrono::seconds kStallLimit{30};
+constexpr std::chrono::seconds kTransferLimit{60};
+// One round of commands: the rename made again, or removing what a failed transfer left.
+constexpr std::chrono::seconds kCommandLimit{10};
+constexpr long kSlowestLine = 1024;  // bytes per second
+constexpr char kPartSuffix[] = ".part";
+
+std::string utf8(std::wstring_view text) {
+  return encodeUtf8(text, false);
+}
+std::wstring wide(std::string_view text) {
+  return decodeUtf8(text);
+}
+
+void initCurlOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_ALL); });
+}
+
+// Every transfer's multi handle, so the end of the program can wake each from its wait.
+class InFlight {
+ public:
+  static InFlight& instance() {
+    static InFlight* const inFlight = new InFlight;  // workers may still use it at exit
+    return *inFlight;
+  }
+
+  // False, and nothing kept, once the program is ending.
+  bool add(CURLM* multi) {
+    std::lock_guard guard(lock_);
+    if (cancelled_) return false;
+    multis_.insert(multi);
+    return true;
+  }
+  void remove(CURLM* multi) {
+    std::lock_guard guard(lock_);
+    multis_.erase(multi);
+  }
+  void cancelAll() {
+    std::lock_guard guard(lock_);
+    cancelled_ = true;
+    for (CURLM* multi : multis_) curl_multi_wakeup(multi);
+  }
+  void allowAgain() {
+    std::lock_guard guard(lock_);
+    cancelled_ = false;
+  }
+  bool cancelled() const {
+    std::lock_guard guard(lock_);
+    return cancelled_;
+  }
+
+ private:
+  mutable std::mutex lock_;
+  std::set<CURLM*> multis_;
+  bool cancelled_ = false;
+};
+
+struct EasyCleanup {
+  void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+};
+struct ListCleanup {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+struct FileClose {
+  void operator()(FILE* file) const { std::fclose(file); }
+};
+using CommandList = std::unique_ptr<curl_slist, ListCleanup>;
+
+CommandList commands(const std::vector<std::string>& lines) {
+  curl_slist* list = nullptr;
+  for (const std::string& line : lines) list = curl_slist_append(list, line.c_str());
+  return CommandList(list);
+}
+
+// What one transfer learns on its way from libcurl's callbacks.
+struct Observed {
+  FILE* file = nullptr;
+  bool sending = false;     // the file's first bytes were asked for
+  std::string lastReply;    // the FTP server's last reply line
+  std::string fingerprint;  // the SHA-256 of the server's certificate, "AB:CD:..."
+  KnownHostsFile* knownHosts = nullptr;
+  std::string knownHostName;
+  HostKeyCheck hostKey;
+};
+
+int sslCtxIndex() {
+  static const int index = SSL_CTX_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
+  return index;
+}
+
+std::string sha256Fingerprint(X509* certificate) {
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  if (!certificate || !X509_digest(certificate, EVP_sha256(), digest, &length)) return {};
+  std::string text;
+  char hex[4];
+  for (unsigned int i = 0; i < length; ++i) {
+    std::snprintf(hex, sizeof hex, i ? ":%02X" : "%02X", digest[i]);
+    text += hex;
+  }
+  return text;
+}
+
+// OpenSSL's own verdict stands; the server's certificate is only noted, for a refusal to name.
+int noteCertificate(int preverified, X509_STORE_CTX* store) {
+  auto* ssl =
+      static_cast<SSL*>(X509_STORE_CTX_get_ex_data(store, SSL_get_ex_data_X509_STORE_CTX_idx()));
+  auto* observed =
+      ssl ? static_cast<Observed*>(SSL_CTX_get_ex_data(SSL_get_SSL_CTX(ssl), sslCtxIndex()))
+          : nullptr;
+  if (observed && observed->fingerprint.empty()) {
+    observed->fingerprint = sha256Fingerprint(X509_STORE_CTX_get0_cert(store));
+  }
+  return preverified;
+}
+
+CURLcode onSslContext(CURL*, void* context, void* data) {
+  auto* ctx = static_cast<SSL_CTX*>(context);
+  SSL_CTX_set_ex_data(ctx, sslCtxIndex(), data);
+  SSL_CTX_set_verify(ctx, SSL_VERIFY_PEER, noteCertificate);
+  return CURLE_OK;
+}
+
+int onHostKey(void* data, int, const char* key, size_t length) {
+  auto* observed = static_cast<Observed*>(data);
+  observed->hostKey =
+      observed->knownHosts->admit(observed->knownHostName, std::string_view(key, length));
+  const auto verdict = observed->hostKey.verdict;
+  return verdict == HostKeyCheck::Verdict::kKnown || verdict == HostKeyCheck::Verdict::kNew
+             ? CURLKHMATCH_OK
+             : CURLKHMATCH_MISMATCH;
+}
+
+size_t onRead(char* buffer, size_t size, size_t count, void* data) {
+  auto* observed = static_cast<Observed*>(data);
+  observed->sending = true;
+  const size_t read = std::fread(buffer, size, count, observed->file);
+  return read == 0 && std::ferror(observed->file) ? CURL_READFUNC_ABORT : read;
+}
+
+// FTP replies come as "headers"; the last one says why a command failed.
+size_t onReply(char* buffer, size_t size, size_t count, void* data) {
+  std::string line(buffer, size * count);
+  while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+  if (!line.empty()) static_cast<Observed*>(data)->lastReply = std::move(line);
+  return size * count;
+}
+
+int onProgress(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  return InFlight::instance().cancelled() ? 1 : 0;
+}
+
+// The file's place on the server, as commands name it and as the URL spells it.
+struct RemotePath {
+  std::string command;  // "/a/b/name" from the root, or "name" in the login's folder
+  std::string url;      // escaped, after the host and port
+};
+
+std::string escaped(CURL* easy, const std::string& segment) {
+  char* text = curl_easy_escape(easy, segment.c_str(), static_cast<int>(segment.size()));
+  std::string out = text ? text : "";
+  curl_free(text);
+  return out;
+}
+
+RemotePath remotePath(CURL* easy, const SecureDestination& to, const std::string& name, bool sftp) {
+  std::vector<std::string> segments;
+  const std::string folder = utf8(to.folder);
+  for (size_t at = 0; at <= folder.size();) {
+    const size_t end = std::min(folder.find('/', at), folder.size());
+    if (end > at) segments.push_back(folder.substr(at, end - at));
+    at = end + 1;
+  }
+  RemotePath path;
+  // SFTP URLs are from the root, "~" is the login's folder; FTP's are from the login's folder,
+  // "%2F" is the root.
+  path.url = segments.empty() ? (sftp ? "~/" : "") : (sftp ? "" : "%2F");
+  for (const std::string& segment : segments) {
+    path.command += "/" + segment;
+    path.url += escaped(easy, segment) + "/";
+  }
+  path.command += segments.empty() ? name : "/" + name;
+  path.url += escaped(easy, name);
+  return path;
+}
+
+std::string quoted(const std::string& path) {
+  std::string out = "\"";
+  for (char c : path) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
+// The commands that give the part its final name, or that remove a file. A leading "*" lets a
+// command fail without failing the rest.
+std::vector<std::string> renameCommands(bool sftp, const std::string& from, const std::string& to,
+                                        bool deleteFirst) {
+  std::vector<std::string> lines;
+  if (sftp) {
+    if (deleteFirst) lines.push_back("*rm " + quoted(to));
+    lines.push_back("rename " + quoted(from) + " " + quoted(to));
+  } else {
+    if (deleteFirst) lines.push_back("*DELE " + to);
+    lines.push_back("RNFR " + from);
+    lines.push_back("RNTO " + to);
+  }
+  return lines;
+}
+
+std::vector<std::string> removeCommands(bool sftp, const std::string& path) {
+  return {sftp ? "*rm " + quoted(path) : "*DELE " + path};
+}
+
+long replyCode(const std::string& reply) {
+  if (reply.size() < 3) return 0;
+  long code = 0;
+  for (size_t i = 0; i < 3; ++i) {
+    if (reply[i] < '0' || reply[i] > '9') return 0;
+    code = code * 10 + (reply[i] - '0');
+  }
+  return code;
+}
+
+std::wstring masked(std::wstring text, const std::wstring& password) {
+  if (password.empty()) return text;
+  for (size_t at = text.find(password); at != std::wstring::npos;
+       at = text.find(password, at + 3)) {
+    text.replace(at, password.size(), L"***");
+  }
+  return text;
+}
+
+// One upload: a multi handle of its own (so that cancelAll() can wake it at once) and one easy
+// handle that every request of the upload goes through, on the same connection while it holds.
+class Delivery {
+ public:
+  Delivery(const SecureDestination& to, KnownHostsFile& knownHosts)
+      : to_(to),
+        sftp_(to.server.protocol == TransferProtocol::kSftp),
+        server_(to.server.host),
+        easy_(curl_easy_init()),
+        multi_(curl_multi_init()) {
+    observed_.knownHosts = &knownHosts;
+    observed_.knownHostName = knownHostName(utf8(to.server.host), to.server.port);
+  }
+  ~Delivery() {
+    InFlight::instance().remove(multi_);
+    curl_multi_cleanup(multi_);
+  }
+  Delivery(const Delivery&) = delete;
+  Delivery& operator=(const Delivery&) = delete;
+
+  TransferReport run(FILE* file, uint64_t size) {
+    if (!easy_ || !multi_) return failed(TransferFailure::kMayPass, L"libcurl could not start");
+    if (!InFlight::instance().add(multi_)) {
+      return failed(TransferFailure::kMayPass, L"cancelled, Vemlix was closing");
+    }
+    observed_.file = file;
+    const std::string name = utf8(to_.name);
+    const RemotePath final = remotePath(easy_.get(), to_, name, sftp_);
+    const RemotePath part = remotePath(easy_.get(), to_, name + kPartSuffix, sftp_);
+
+    setCommon(kTransferLimit + std::chrono::seconds(size / kSlowestLine));
+    curl_easy_setopt(easy_.get(), CURLOPT_URL, url(part).c_str());
+    curl_easy_setopt(easy_.get(), CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(easy_.get(), CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
+    curl_easy_setopt(easy_.get(), CURLOPT_READFUNCTION, onRead);
+    curl_easy_setopt(easy_.get(), CURLOPT_READDATA, &observed_);
+    const CommandList rename = commands(renameCommands(sftp_, part.command, final.command, false));
+    curl_easy_setopt(easy_.get(), CURLOPT_POSTQUOTE, rename.get());
+    const CURLcode sent = perform();
+    if (sent == CURLE_OK) return delivered();
+    if (sent != CURLE_QUOTE_ERROR) return failedLeaving(sent, part);
+
+    // The file is whole under the part's name; some servers will not rename onto a name in use.
+    const CommandList again = commands(renameCommands(sftp_, part.command, final.command, true));
+    const CURLcode renamed = command(final, again.get());
+    if (renamed == CURLE_OK) return delivered();
+    return failedLeaving(renamed, part);
+  }
+
+ private:
+  std::string url(const RemotePath& path) const {
+    const char* scheme = to_.server.protocol == TransferProtocol::kFtps ? "ftps"
+                         : sftp_                                        ? "sftp"
+                                                                        : "ftp";
+    std::string host = utf8(to_.server.host);
+    if (host.find(':') != std::string::npos) host = "[" + host + "]";
+    return std::string(scheme) + "://" + host + ":" + std::to_string(to_.server.port) + "/" +
+           path.url;
+  }
+
+  void setCommon(std::chrono::seconds limit) {
+    CURL* easy = easy_.get();
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, error_);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_USERNAME, utf8(to_.user).c_str());
+    curl_easy_setopt(easy, CURLOPT_PASSWORD, utf8(to_.password).c_str());
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, ms(kLoginLimit));
+    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(kReplyLimit.count()));
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, kSlowestLine);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, static_cast<long>(kStallLimit.count()));
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, ms(limit));
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
+    if (sftp_) {
+      curl_easy_setopt(easy, CURLOPT_SSH_AUTH_TYPES,
+                       static_cast<long>(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
+      curl_easy_setopt(easy, CURLOPT_SSH_HOSTKEYFUNCTION, onHostKey);
+      curl_easy_setopt(easy, CURLOPT_SSH_HOSTKEYDATA, &observed_);
+    } else {
+      curl_easy_setopt(easy, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+      curl_easy_setopt(easy, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
+      curl_easy_setopt(easy, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_NATIVE_CA));
+      curl_easy_setopt(easy, CURLOPT_SSL_CTX_FUNCTION, onSslContext);
+      curl_easy_setopt(easy, CURLOPT_SSL_CTX_DATA, &observed_);
+      curl_easy_setopt(easy, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
+      curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, onReply);
+      curl_easy_setopt(easy, CURLOPT_HEADERDATA, &observed_);
+    }
+  }
+
+  static long ms(std::chrono::seconds limit) {
+    return static_cast<long>(std::chrono::milliseconds(limit).count());
+  }
+
+  // Runs the easy handle's request to its end, or until the program ends.
+  CURLcode perform() {
+    error_[0] = '\0';
+    observed_.lastReply.clear();
+    if (curl_multi_add_handle(multi_, easy_.get()) != CURLM_OK) return CURLE_FAILED_INIT;
+    CURLcode result = CURLE_ABORTED_BY_CALLBACK;
+    int running = 1;
+    while (running && !InFlight::instance().cancelled()) {
+      if (curl_multi_perform(multi_, &running) != CURLM_OK) break;
+      if (running) curl_multi_poll(multi_, nullptr, 0, 1000, nullptr);
+    }
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
+      if (message->msg == CURLMSG_DONE) result = message->data.result;
+    }
+    curl_multi_remove_handle(multi_, easy_.get());
+    return result;
+  }
+
+  // Commands on their own, with no file sent; `at` names a file they leave in place.
+  CURLcode command(const RemotePath& at, curl_slist* list) {
+    setCommon(kCommandLimit);
+    curl_easy_setopt(easy_.get(), CURLOPT_URL, url(at).c_str());
+    curl_easy_setopt(easy_.get(), CURLOPT_UPLOAD, 0L);
+    curl_easy_setopt(easy_.get(), CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(easy_.get(), CURLOPT_POSTQUOTE, nullptr);
+    curl_easy_setopt(easy_.get(), CURLOPT_QUOTE, list);
+    return perform();
+  }
+
+  TransferReport delivered() const {
+    return {UploadOutcome::uploaded(server_), TransferFailure::kNone};
+  }
+
+  TransferReport failed(TransferFailure failure, const std::wstring& why) const {
+    return {UploadOutcome::failed(masked(why, to_.password)), failure};
+  }
+
+  // The reason for `code`; then whatever was sent under the part's name goes, while the
+  // program is not ending.
+  TransferReport failedLeaving(CURLcode code, const RemotePath& part) {
+    TransferReport report = failure(code);
+    if (observed_.sending && !InFlight::instance().cancelled()) {
+      const CommandList remove = commands(removeCommands(sftp_, part.command));
+      command(part, remove.get());
+    }
+    return report;
+  }
+
+  TransferReport failure(CURLcode code) const {
+    using enum TransferFailure;
+    const long reply = replyCode(observed_.lastReply);
+    switch (code) {
+      case CURLE_ABORTED_BY_CALLBACK:
+        return failed(kMayPass, L"cancelled, Vemlix was closing");
+      case CURLE_COULDNT_RESOLVE_HOST:
+        return failed(kMayPass, L"server " + server_ + L" not found");
+      case CURLE_COULDNT_CONNECT:
+        return failed(kMayPass, L"could not connect to " + server_);
+      case CURLE_OPERATION_TIMEDOUT:
+        return failed(kMayPass, L"no answer from " + server_);
+      case CURLE_PEER_FAILED_VERIFICATION:
+        return sftp_ ? hostKeyRefused() : certificateRefused();
+      case CURLE_USE_SSL_FAILED:
+        return failed(kRefused, server_ + L" does not offer TLS (" + detail(code) + L")");
+      case CURLE_LOGIN_DENIED:
+        return failed(kRefused, reply ? wide(observed_.lastReply) : L"login refused by " + server_);
+      case CURLE_REMOTE_ACCESS_DENIED:
+      case CURLE_REMOTE_FILE_NOT_FOUND:
+        if (sftp_ || !reply) return failed(kRefused, detail(code));
+        break;
+      default:
+        break;
+    }
+    if (reply >= 400 && reply < 600 && !sftp_) {
+      const bool refused = reply == 530 || reply == 532 || reply == 550 || reply == 553;
+      return failed(refused ? kRefused : kMayPass, wide(observed_.lastReply));
+    }
+    return failed(kMayPass, detail(code));
+  }
+
+  // libcurl's own account of the failure.
+  std::wstring detail(CURLcode code) const {
+    return wide(error_[0] ? error_ : curl_easy_strerror(code)) + L" (" + server_ + L")";
+  }
+
+  TransferReport certificateRefused() const {
+    std::wstring why = L"the certificate of " + server_ + L" does not verify (" + wide(error_) +
+                       L"), so Vemlix did not log in there";
+    if (!observed_.fingerprint.empty()) {
+      why += L"; its SHA-256 fingerprint is " + wide(observed_.fingerprint);
+    }
+    return failed(TransferFailure::kRefused, why);
+  }
+
+  TransferReport hostKeyRefused() const {
+    const std::wstring file = observed_.knownHosts->path();
+    switch (observed_.hostKey.verdict) {
+      case HostKeyCheck::Verdict::kChanged:
+        return failed(TransferFailure::kRefused,
+                      L"the host key of " + server_ +
+                          L" has changed since it was first met. "
+                          L"If the server really has a new key, remove line " +
+                          std::to_wstring(observed_.hostKey.line) + L" of " + file);
+      case HostKeyCheck::Verdict::kUnreadable:
+        return failed(
+            TransferFailure::kMayPass,
+            L"the host key of " + server_ + L" cannot be checked: " + file + L" cannot be read");
+      default:
+        return failed(TransferFailure::kRefused,
+                      L"the host key of " + server_ + L" was refused (" + wide(error_) + L")");
+    }
+  }
+
+  const SecureDestination& to_;
+  const bool sftp_;
+  const std::wstring server_;
+  std::unique_ptr<CURL, EasyCleanup> easy_;
+  CURLM* const multi_;
+  Observed observed_;
+  char error_[CURL_ERROR_SIZE] = {};
+};
+
+}  // namespace
+
+SecureTransfer::SecureTransfer(std::wstring knownHostsPath)
+    : knownHosts_(std::move(knownHostsPath)) {}
+
+TransferReport SecureTransfer::upload(const SecureDestination& to,
+                                      const std::wstring& localPath) const {
+  if (to.server.protocol == TransferProtocol::kFtp) {
+    return {UploadOutcome::failed(L"plain FTP is not sent this way"), TransferFailure::kRefused};
+  }
+  initCurlOnce();
+  const std::unique_ptr<FILE, FileClose> file(_wfopen(localPath.c_str(), L"rb"));
+  const std::optional<uint64_t> size = platform::fileSize(localPath);
+  if (!file || !size) {
+    return {UploadOutcome::failed(L"the picture was gone before it could be sent"),
+            TransferFailure::kRefused};
+  }
+  Delivery delivery(to, knownHosts_);
+  return delivery.run(file.get(), *size);
+}
+
+void SecureTransfer::cancelAll() {
+  InFlight::instance().cancelAll();
+}
+
+void SecureTransfer::allowAgain() {
+  InFlight::instance().allowAgain();
+}

@@ -1,0 +1,56 @@
+#pragma once
+// Puts a file on a server by FTP over TLS (explicit or implicit) or by SFTP, through libcurl.
+// Plain FTP stays with FtpUploader.
+#include <string>
+
+#include "delivery/upload_outcome.h"
+#include "delivery/known_hosts.h"
+#include "delivery/server_address.h"
+
+// Whether a transfer that failed may get through if it is tried again later.
+enum class TransferFailure {
+  kNone,     // it was delivered
+  kMayPass,  // no connection, a time-out, a dropped transfer, a 4xx reply, the end of the program
+  kRefused,  // the login (530), the permission or the path (550, 553), the server's certificate
+             // or host key, a picture that is gone: nothing changes until somebody acts
+};
+
+struct SecureDestination {
+  ServerAddress server;  // kFtpes, kFtps or kSftp
+  std::wstring user;
+  std::wstring password;  // as typed; no text this class gives back ever holds it
+  std::wstring folder;    // "" for the folder the login starts in, else from the server's root
+  std::wstring name;      // the file's name there
+};
+
+struct TransferReport {
+  UploadOutcome outcome;
+  TransferFailure failure = TransferFailure::kNone;
+
+  explicit operator bool() const { return static_cast<bool>(outcome); }
+};
+
+class SecureTransfer {
+ public:
+  // SFTP servers' host keys are checked against this known_hosts file; a server met for the
+  // first time has its key added there.
+  explicit SecureTransfer(std::wstring knownHostsPath);
+
+  // Sends the file under the final name + ".part" and renames it once whole (deleting an older
+  // file of the final name when the server will not rename over it), so the final name only
+  // ever holds a whole file; a failure deletes the ".part" as far as the server lets it. TLS
+  // certificates must verify against the Windows certificate store; one that does not is
+  // refused before anything is sent, and the outcome gives its SHA-256 fingerprint. A changed
+  // host key is refused, naming the known_hosts line to remove. Connecting and logging in, a
+  // stalled transfer and the whole transfer are each bounded in time. Blocks until it ends.
+  TransferReport upload(const SecureDestination& to, const std::wstring& localPath) const;
+
+  // The end of the program: every transfer in flight ends at once, without clean-up, and every
+  // later one is refused.
+  static void cancelAll();
+  // Lets transfers run again after cancelAll() (tests stop and start the program's parts).
+  static void allowAgain();
+
+ private:
+  mutable KnownHostsFile knownHosts_;
+};
