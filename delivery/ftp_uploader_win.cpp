@@ -405,6 +405,10 @@ std::pair<std::wstring, std::wstring> folderAndName(const std::wstring& remoteNa
 // end of the program are the same as for plain FTP.
 UploadOutcome uploadSecurely(const ServerAddress& address, const UploadJob& job,
                              const PlainPassword& password) {
+  // Host keys are kept beside the data files; without a data folder there is nowhere to keep
+  // them (the program always has one; only a bare test might not).
+  if (AppSettings::instance().getString(SettingId::DOCS_PATH).empty())
+    return UploadOutcome::failed(L"no data folder to keep the server's host key in");
   const SecureTransfer transfer(AppSettings::instance().sharedDataFolder() + kKnownHostsName);
   auto [folder, name] = folderAndName(job.remoteName);
   const SecureDestination to{address, job.account.user, password.c_str(), std::move(folder),

@@ -7,7 +7,10 @@
 #include <random>
 #include <thread>
 
+#include "delivery/ftp_uploader_win.h"
 #include "delivery/secure_transfer_win.h"
+#include "settings/app_settings.h"
+#include "settings/password_cipher.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -140,6 +143,33 @@ TEST_F(SecureTransferTest, CancelAllEndsATransferAtOnceAndRefusesLaterOnes) {
   EXPECT_FALSE(send(to(TransferProtocol::kFtpes, kTrusted, 21, L"y.png")));
   SecureTransfer::allowAgain();
   EXPECT_FALSE(fs::exists(serverDir("/ftps-root") / L"y.png"));
+}
+
+}  // namespace
+
+namespace {
+
+// A shot's upload goes by the scheme of its server field, through the same uploader as plain
+// FTP; a certificate refused is a refusal for the outbox, and the password is in no text.
+TEST_F(SecureTransferTest, AShotsUploadGoesByTheSchemeOfItsServer) {
+  AppSettings::instance().prepareFolders();
+  std::wstring cipher = kPassword;
+  ASSERT_TRUE(PasswordCipher::instance().encrypt(cipher, cipher.size()));
+  const auto upload = [&](const std::wstring& server, const std::wstring& remoteName) {
+    return FtpUploader::instance().uploadNow(
+        {{server, L"vemlix", cipher, L""}, remoteName, picture_, false});
+  };
+  fs::create_directories(serverDir("/sftp-root/shots"));
+  EXPECT_TRUE(upload(L"sftp://127.0.0.23", L"/shots/s.png"));
+  expectDelivered("/sftp-root/shots", L"s.png");
+  EXPECT_TRUE(upload(L"ftps://127.0.0.21", L"f.png"));
+  expectDelivered("/ftps-root", L"f.png");
+
+  const UploadOutcome refused = upload(L"ftpes://127.0.0.22:21", L"u.png");
+  EXPECT_FALSE(refused);
+  EXPECT_TRUE(refused.refused);
+  EXPECT_NE(refused.detail.find(L"SHA-256"), std::wstring::npos) << refused.detail;
+  EXPECT_EQ(refused.detail.find(kPassword), std::wstring::npos);
 }
 
 }  // namespace
