@@ -1,6 +1,7 @@
 #include "capture/last_pictures.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -18,9 +19,13 @@ bool sameColours(std::span<const uint32_t> pixels, const std::vector<uint32_t>& 
 bool LastPictures::sameAsLast(const EffectiveShot& shot, std::span<const uint32_t> pixels) {
   if (pixels.empty()) return false;  // unread pixels are never the same as anything
   std::lock_guard guard(lock_);
-  Last& last = last_[shot.recordId];
-  if (last.shot == shot && sameColours(pixels, last.pixels)) return true;
-  last.shot = shot;
-  last.pixels.assign(pixels.begin(), pixels.end());
-  return false;
+  const auto last = last_.find(shot.recordId);
+  return last != last_.end() && last->second.shot == shot && last->second.pixels &&
+         sameColours(pixels, *last->second.pixels);
+}
+
+void LastPictures::remember(const EffectiveShot& shot, CapturedPixels pixels) {
+  if (!pixels || pixels->empty()) return;
+  std::lock_guard guard(lock_);
+  last_[shot.recordId] = {shot, std::move(pixels)};
 }

@@ -121,9 +121,17 @@ std::optional<std::wstring> localTargetPath(const EffectiveShot& shot, std::wstr
   return path;
 }
 
-std::wstring remoteFileName(const EffectiveShot& shot, std::wstring_view stamp) {
+std::wstring serverFileName(const EffectiveShot& shot, std::wstring_view stamp) {
+  return fileNameFor(shot, stamp);
+}
+
+std::wstring remotePathIn(const FtpAccount& account, std::wstring_view fileName) {
   std::wstring path;
-  if (!shot.ftp.folder.empty()) path = L"/" + shot.ftp.folder + L"/";
-  path += fileNameFor(shot, stamp);
+  if (!account.folder.empty()) path = L"/" + account.folder + L"/";
+  path += fileName;
   return path;
+}
+
+std::wstring remoteFileName(const EffectiveShot& shot, std::wstring_view stamp) {
+  return remotePathIn(shot.ftp, serverFileName(shot, stamp));
 }

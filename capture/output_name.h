@@ -44,3 +44,8 @@ std::wstring localFolderOf(const EffectiveShot& shot);
 // the name is relative to the directory the FTP login starts in. When the local folder leaves
 // no room for a local copy, the server's file name is as long as a file name may be.
 std::wstring remoteFileName(const EffectiveShot& shot, std::wstring_view stamp);
+
+// The file name alone that remoteFileName() puts in the server's folder.
+std::wstring serverFileName(const EffectiveShot& shot, std::wstring_view stamp);
+// That name in the account's folder, as remoteFileName() builds it.
+std::wstring remotePathIn(const FtpAccount& account, std::wstring_view fileName);

@@ -121,6 +121,10 @@ void ScreenCapturer::release() {
 
 ScreenCapturer::~ScreenCapturer() = default;
 
+void ScreenCapturer::keep(const EffectiveShot& shot, CapturedPixels pixels) {
+  lastPictures_.remember(shot, std::move(pixels));
+}
+
 void ScreenCapturer::start() {
   {
     std::shared_lock<std::shared_mutex> reading(lock_);
@@ -145,7 +149,7 @@ bool ScreenCapturer::capture(const EffectiveShot& shot, std::wstring& path, std:
 }
 
 CaptureResult ScreenCapturer::captureShot(const EffectiveShot& shot, std::wstring& path,
-                                          std::wstring& failure) {
+                                          std::wstring& failure, CapturedPixels* pixels) {
   constexpr CaptureResult kFailed = CaptureResult::kFailed;
   std::shared_lock<std::shared_mutex> reading(lock_);
   failure = L"the screen could not be read";
@@ -169,6 +173,8 @@ CaptureResult ScreenCapturer::captureShot(const EffectiveShot& shot, std::wstrin
   if (!copy.bitmap) return kFailed;
   if (shot.skipUnchanged && lastPictures_.sameAsLast(shot, copy.pixels))
     return CaptureResult::kUnchanged;
+  if (shot.skipUnchanged && pixels)
+    *pixels = std::make_shared<const std::vector<uint32_t>>(copy.pixels.begin(), copy.pixels.end());
   gdip::UniqueBitmap cut = toRgb24(copy.bitmap.get(), area);
   if (!cut) return kFailed;
   cut = prepareForFormat(std::move(cut), format, area);

@@ -29,8 +29,12 @@ class ScreenCapturer {
   bool capture(const EffectiveShot& shot, std::wstring& path, std::wstring& failure);
   bool capture(const EffectiveShot& shot, std::wstring& path);
   // The same, except that a shot that skips unchanged pictures whose pixels are those of its
-  // last capture gives kUnchanged, having encoded and written nothing.
-  CaptureResult captureShot(const EffectiveShot& shot, std::wstring& path, std::wstring& failure);
+  // last kept picture gives kUnchanged, having encoded and written nothing; otherwise its
+  // pixels come back in `pixels`, for keep() once the picture has been kept.
+  CaptureResult captureShot(const EffectiveShot& shot, std::wstring& path, std::wstring& failure,
+                            CapturedPixels* pixels = nullptr);
+  // The picture of these pixels was kept: the shot's next captures are compared with it.
+  void keep(const EffectiveShot& shot, CapturedPixels pixels);
 
  private:
   ScreenCapturer() = default;

@@ -16,48 +16,24 @@
 
 #include "delivery/secure_transfer_win.h"
 #include "delivery/server_address.h"
+#include "delivery/transfer_limits.h"
 #include "platform/detached_thread.h"
+#include "platform/files.h"
 #include "platform/internet_session_win.h"
 #include "platform/worker_group.h"
-#include "settings/app_settings.h"
 #include "settings/password_cipher.h"
 
 namespace {
 
-// A server that stops answering cannot keep an upload worker for good: connecting and logging
-// in get kLoginLimit, the transfer kTransferLimit plus the time the file takes at kSlowestLine.
-constexpr std::chrono::seconds kLoginLimit{20};
-constexpr std::chrono::seconds kTransferLimit{60};
-// One short command (a rename, a delete), and removing what a failed transfer left on the
-// server on a new login.
-constexpr std::chrono::seconds kCommandLimit{10};
-constexpr std::chrono::seconds kCleanupLimit{10};
-// What the end of the program leaves for that removal: the process ends within 2 s of Exit.
+// What the end of the program leaves for removing what cut-off uploads left on their servers:
+// the process ends within 2 s of Exit.
 constexpr std::chrono::milliseconds kExitCleanupGrace{1200};
-constexpr uint64_t kSlowestLine = 32 * 1024;  // bytes per second
 // A picture is sent under its final name plus this, and takes the final name once whole.
 constexpr wchar_t kPartSuffix[] = L".part";
 
 std::chrono::seconds transferLimit(const std::wstring& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return kTransferLimit;
-  const uint64_t size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-  return kTransferLimit + std::chrono::seconds(size / kSlowestLine);
+  return transfer_limits::transferLimit(platform::fileSize(path).value_or(0));
 }
-
-// Removes a temporary capture file when the job says it is one.
-class LocalFileCleanup {
- public:
-  explicit LocalFileCleanup(const UploadJob& job) : job_(job) {}
-  ~LocalFileCleanup() {
-    if (job_.deleteLocalFileAfter) DeleteFileW(job_.localPath.c_str());
-  }
-  LocalFileCleanup(const LocalFileCleanup&) = delete;
-  LocalFileCleanup& operator=(const LocalFileCleanup&) = delete;
-
- private:
-  const UploadJob& job_;
-};
 
 // The password as typed, for the one login that needs it; wiped when it goes.
 class PlainPassword {
@@ -73,15 +49,6 @@ class PlainPassword {
   // go to the server as the password.
   bool valid() const { return valid_; }
   const wchar_t* c_str() const { return text_.c_str(); }
-
-  // `text` with every occurrence of the password masked: a server may quote what it was sent.
-  std::wstring maskedIn(std::wstring text) const {
-    if (text_.empty()) return text;
-    for (size_t at = text.find(text_); at != std::wstring::npos; at = text.find(text_, at + 3)) {
-      text.replace(at, text_.size(), L"***");
-    }
-    return text;
-  }
 
  private:
   std::wstring text_;
@@ -187,11 +154,11 @@ RenameRefusers& renameRefusers() {
 // Deletes `remoteName` on a login of its own, in a clean-up session.
 void deleteOnNewLogin(const FtpAccount& account, const PlainPassword& password,
                       const std::wstring& remoteName) {
-  win32::InternetSession session(L"Vemlix/1.0", kCleanupLimit,
+  win32::InternetSession session(L"Vemlix/1.0", transfer_limits::kCommand,
                                  win32::InternetSession::Kind::kCleanup);
   if (!session) return;
   win32::InternetHandle connection(session, connect(session, account, password));
-  if (connection && session.restartClock(kCleanupLimit)) {
+  if (connection && session.restartClock(transfer_limits::kCommand)) {
     FtpDeleteFileW(connection.get(), remoteName.c_str());
   }
 }
@@ -333,7 +300,7 @@ class Delivery {
   }
 
   Renamed rename(const std::wstring& from, const std::wstring& to) {
-    if (!step(kCommandLimit)) return Renamed::kFailed;
+    if (!step(transfer_limits::kCommand)) return Renamed::kFailed;
     if (FtpRenameFileW(connection_.get(), from.c_str(), to.c_str())) return Renamed::kYes;
     if (!serverSaidNo()) return Renamed::kFailed;
     // Some servers will not rename onto a name in use: the older picture makes way.
@@ -344,8 +311,7 @@ class Delivery {
 
   // The reason the last step failed; then what it may have left under `remoteName` goes.
   UploadOutcome failedLeaving(const std::wstring& remoteName) {
-    const std::wstring reason =
-        password_.maskedIn(failureReason(session_, job_.account.server, GetLastError()));
+    const std::wstring reason = failureReason(session_, job_.account.server, GetLastError());
     remove(remoteName);
     return UploadOutcome::failed(reason);
   }
@@ -353,7 +319,7 @@ class Delivery {
   // On this connection while it works, else on a new login. A clean-up session, so that the
   // end of the program shortens it instead of cutting it off.
   void remove(const std::wstring& remoteName) {
-    if (!win32::InternetSession::cancelled() && step(kCommandLimit)) {
+    if (!win32::InternetSession::cancelled() && step(transfer_limits::kCommand)) {
       if (FtpDeleteFileW(connection_.get(), remoteName.c_str())) return;
       if (GetLastError() == ERROR_INTERNET_EXTENDED_ERROR) return;  // the server answered
     }
@@ -375,21 +341,14 @@ FtpUploader& FtpUploader::instance() {
 }
 
 void FtpUploader::upload(UploadJob job, std::function<void(const UploadOutcome&)> done) {
-  const std::wstring localPath = job.localPath;
-  const bool temporary = job.deleteLocalFileAfter;
   const bool started = WorkerGroup::workers().start([job = std::move(job), done] {
     const UploadOutcome outcome = FtpUploader::instance().uploadNow(job);
     if (done) done(outcome);
   });
-  if (started) return;
-  if (temporary) DeleteFileW(localPath.c_str());
-  if (done) done(UploadOutcome::failed(L"not sent, Vemlix was closing"));
+  if (!started && done) done(UploadOutcome::failed(L"not sent, Vemlix was closing"));
 }
 
 namespace {
-
-// Beside the data files, in OpenSSH's format, so that a user can read and mend it.
-constexpr wchar_t kKnownHostsName[] = L"known_hosts";
 
 // "/shots/daily/Desk.png" as the server's folder and the file's name in it.
 std::pair<std::wstring, std::wstring> folderAndName(const std::wstring& remoteName) {
@@ -405,16 +364,14 @@ std::pair<std::wstring, std::wstring> folderAndName(const std::wstring& remoteNa
 // end of the program are the same as for plain FTP.
 UploadOutcome uploadSecurely(const ServerAddress& address, const UploadJob& job,
                              const PlainPassword& password) {
-  // Host keys are kept beside the data files; without a data folder there is nowhere to keep
-  // them (the program always has one; only a bare test might not).
-  if (AppSettings::instance().getString(SettingId::DOCS_PATH).empty())
+  // The program always has a known_hosts file; only a bare test might not.
+  if (job.knownHostsPath.empty())
     return UploadOutcome::failed(L"no data folder to keep the server's host key in");
-  const SecureTransfer transfer(AppSettings::instance().sharedDataFolder() + kKnownHostsName);
+  const SecureTransfer transfer(job.knownHostsPath);
   auto [folder, name] = folderAndName(job.remoteName);
   const SecureDestination to{address, job.account.user, password.c_str(), std::move(folder),
                              std::move(name)};
   TransferReport report = transfer.upload(to, job.localPath);
-  report.outcome.detail = password.maskedIn(std::move(report.outcome.detail));
   report.outcome.refused = report.failure == TransferFailure::kRefused;
   return report.outcome;
 }
@@ -422,7 +379,6 @@ UploadOutcome uploadSecurely(const ServerAddress& address, const UploadJob& job,
 }  // namespace
 
 UploadOutcome FtpUploader::uploadNow(const UploadJob& job) {
-  LocalFileCleanup cleanup(job);
   const FtpAccount& account = job.account;
   if (account.server.empty()) return UploadOutcome::noServer();  // nothing to send it to
   const PlainPassword password(account.passwordCipherText);
@@ -432,15 +388,12 @@ UploadOutcome FtpUploader::uploadNow(const UploadJob& job) {
   const auto address = parseServerAddress(account.server);
   if (address && address->protocol != TransferProtocol::kFtp)
     return uploadSecurely(*address, job, password);
-  win32::InternetSession session(L"Vemlix/1.0", kLoginLimit);
+  win32::InternetSession session(L"Vemlix/1.0", transfer_limits::kLogin);
   if (!session)
     return UploadOutcome::failed(failureReason(session, account.server, GetLastError()));
 
   win32::InternetHandle connection(session, connect(session, account, password));
-  if (!connection) {
-    return UploadOutcome::failed(
-        password.maskedIn(failureReason(session, account.server, GetLastError())));
-  }
+  if (!connection) return UploadOutcome::failed(failureReason(session, account.server, GetLastError()));
   // The login may have run out its time just as it succeeded: then the connection is closed
   // already, and its handle value may be another upload's by now.
   Delivery delivery(session, connection, job, password);
@@ -456,4 +409,12 @@ void FtpUploader::cancelAll() {
 
 bool FtpUploader::waitForCleanup(std::chrono::milliseconds limit) {
   return partsInFlight().waitForDeletes(limit);
+}
+
+FtpDestination::FtpDestination(std::wstring knownHostsPath)
+    : knownHostsPath_(std::move(knownHostsPath)) {}
+
+UploadOutcome FtpDestination::send(const FtpAccount& account, const std::wstring& remoteName,
+                                   const std::wstring& localFile) {
+  return FtpUploader::instance().uploadNow({account, remoteName, localFile, knownHostsPath_});
 }

@@ -5,16 +5,17 @@
 #include <functional>
 #include <string>
 
+#include "delivery/destination.h"
 #include "delivery/upload_outcome.h"
 #include "shots/shot_settings.h"
 
 // Everything one upload needs, copied when the upload is handed over, so the worker never
 // reads a shot record that another thread may be changing or deleting.
 struct UploadJob {
-  FtpAccount account;                 // the password as stored (cipher text)
-  std::wstring remoteName;            // remoteFileName() of the capture
-  std::wstring localPath;             // the captured file
-  bool deleteLocalFileAfter = false;  // a temporary capture file, of no use once uploaded
+  FtpAccount account;           // the password as stored (cipher text)
+  std::wstring remoteName;      // remoteFileName() of the capture
+  std::wstring localPath;       // the picture, only read
+  std::wstring knownHostsPath;  // where SFTP servers' host keys are kept
 };
 
 class FtpUploader {
@@ -23,8 +24,7 @@ class FtpUploader {
 
   // Runs uploadNow(job) on a worker of its own and returns at once; nothing waits for it.
   // `done`, when given, hears the outcome on that worker once the upload has ended. When no
-  // worker can be started the upload is skipped (and a temporary file deleted), and `done`
-  // hears so on the calling thread.
+  // worker can be started the upload is skipped, and `done` hears so on the calling thread.
   void upload(UploadJob job, std::function<void(const UploadOutcome&)> done = nullptr);
 
   // Connects in passive mode to port 21 of the job's server, logs in with the decrypted password
@@ -48,4 +48,16 @@ class FtpUploader {
 
  private:
   FtpUploader() = default;
+};
+
+// Every server a shot can name: plain FTP through WinINet, the encrypted forms through
+// SecureTransfer, with the host keys of SFTP servers in `knownHostsPath`.
+class FtpDestination : public Destination {
+ public:
+  explicit FtpDestination(std::wstring knownHostsPath);
+  UploadOutcome send(const FtpAccount& account, const std::wstring& remoteName,
+                     const std::wstring& localFile) override;
+
+ private:
+  const std::wstring knownHostsPath_;
 };

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "platform/files.h"
@@ -47,15 +48,38 @@ std::vector<std::string_view> fields(std::string_view line) {
   }
 }
 
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
+bool sameLetter(char a, char b) {
+  return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+}
+
+// OpenSSH's wildcards: '*' stands for any run of characters, '?' for any one. Backtracking only
+// to the latest '*' keeps hostile patterns from taking exponential time.
+bool wildcardMatches(std::string_view pattern, std::string_view name) {
+  size_t p = 0;
+  size_t n = 0;
+  size_t retryPattern = std::string_view::npos;
+  size_t retryName = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      retryPattern = ++p;
+      retryName = n;
+    } else if (p < pattern.size() && (pattern[p] == '?' || sameLetter(pattern[p], name[n]))) {
+      ++p;
+      ++n;
+    } else if (retryPattern != std::string_view::npos) {
+      p = retryPattern;
+      n = ++retryName;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
 }
 
 // "|1|salt|hash": the HMAC-SHA1 of the host name under the salt, both in base64.
 bool hashedNameMatches(std::string_view pattern, std::string_view hostName) {
+  if (pattern.substr(0, 3) != "|1|") return false;
   pattern.remove_prefix(3);
   const size_t bar = pattern.find('|');
   if (bar == std::string_view::npos) return false;
@@ -72,16 +96,92 @@ bool hashedNameMatches(std::string_view pattern, std::string_view hostName) {
   return std::string_view(reinterpret_cast<const char*>(digest), length) == hash;
 }
 
+// `hostName` in lower case, as OpenSSH hashes it. A negated pattern that matches rules the line
+// out whatever the others say; a line of negated patterns alone names no host.
 bool namesHost(std::string_view patterns, std::string_view hostName) {
-  if (patterns.substr(0, 3) == "|1|") return hashedNameMatches(patterns, hostName);
+  if (patterns[0] == '|') return hashedNameMatches(patterns, hostName);
+  bool named = false;
   size_t at = 0;
   while (at <= patterns.size()) {
     const size_t end = std::min(patterns.find(',', at), patterns.size());
-    if (equalIgnoringCase(patterns.substr(at, end - at), hostName)) return true;
+    std::string_view pattern = patterns.substr(at, end - at);
     at = end + 1;
+    const bool negated = !pattern.empty() && pattern[0] == '!';
+    if (negated) pattern.remove_prefix(1);
+    if (!wildcardMatches(pattern, hostName)) continue;
+    if (negated) return false;
+    named = true;
   }
-  return false;
+  return named;
 }
+
+// One line that says something of some hosts' keys.
+struct Entry {
+  enum class Marker { kNone, kCertificateAuthority, kRevoked };
+  Marker marker = Marker::kNone;
+  std::string_view hosts;
+  std::string_view type;
+  std::string_view key;
+};
+
+// Nothing for blank lines, comments, and lines OpenSSH would pass over too: an unknown marker,
+// more than one marker, or fields missing.
+std::optional<Entry> parseLine(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  std::vector<std::string_view> parts = fields(line);
+  if (parts.empty() || parts[0][0] == '#') return std::nullopt;
+  Entry entry;
+  if (parts[0] == "@cert-authority") {
+    entry.marker = Entry::Marker::kCertificateAuthority;
+  } else if (parts[0] == "@revoked") {
+    entry.marker = Entry::Marker::kRevoked;
+  }
+  if (entry.marker != Entry::Marker::kNone) parts.erase(parts.begin());
+  if (parts.size() < 3 || parts[0][0] == '@') return std::nullopt;
+  entry.hosts = parts[0];
+  entry.type = parts[1];
+  entry.key = parts[2];
+  return entry;
+}
+
+// The first line of each kind that names the host. A revocation outranks every other line. A
+// plain line holding the very key outranks an authority's, which Vemlix cannot check; the
+// authority's outranks a plain line with another key, as it is what the file trusts now.
+class Findings {
+ public:
+  void note(const Entry& entry, bool sameKey, size_t line) {
+    switch (entry.marker) {
+      case Entry::Marker::kRevoked:
+        if (sameKey) keep(revoked_, line);
+        break;
+      case Entry::Marker::kCertificateAuthority:
+        keep(authority_, line);
+        break;
+      case Entry::Marker::kNone:
+        keep(sameKey ? known_ : changed_, line);
+        break;
+    }
+  }
+
+  HostKeyCheck verdict() const {
+    using Verdict = HostKeyCheck::Verdict;
+    if (revoked_) return {Verdict::kRevoked, revoked_};
+    if (known_) return {Verdict::kKnown, known_};
+    if (authority_) return {Verdict::kCertificateAuthority, authority_};
+    if (changed_) return {Verdict::kChanged, changed_};
+    return {Verdict::kNew, 0};
+  }
+
+ private:
+  static void keep(size_t& first, size_t line) {
+    if (first == 0) first = line;
+  }
+
+  size_t revoked_ = 0;
+  size_t known_ = 0;
+  size_t authority_ = 0;
+  size_t changed_ = 0;
+};
 
 }  // namespace
 
@@ -104,23 +204,20 @@ HostKeyCheck checkHostKey(std::string_view fileText, std::string_view hostName,
                           std::string_view blob) {
   const std::string type = hostKeyType(blob);
   const std::string key = base64(blob);
-  HostKeyCheck result;
+  std::string lowerName(hostName);
+  std::transform(lowerName.begin(), lowerName.end(), lowerName.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  Findings findings;
   size_t lineNumber = 0;
   for (size_t at = 0; at < fileText.size();) {
     const size_t end = std::min(fileText.find('\n', at), fileText.size());
-    std::string_view line = fileText.substr(at, end - at);
+    const std::optional<Entry> entry = parseLine(fileText.substr(at, end - at));
     at = end + 1;
     ++lineNumber;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    const std::vector<std::string_view> parts = fields(line);
-    if (parts.size() < 3 || parts[0][0] == '#' || parts[0][0] == '@') continue;
-    if (!namesHost(parts[0], hostName)) continue;
-    if (parts[1] == type && parts[2] == key) return {HostKeyCheck::Verdict::kKnown, lineNumber};
-    if (result.verdict == HostKeyCheck::Verdict::kNew) {
-      result = {HostKeyCheck::Verdict::kChanged, lineNumber};
-    }
+    if (!entry || !namesHost(entry->hosts, lowerName)) continue;
+    findings.note(*entry, entry->type == type && entry->key == key, lineNumber);
   }
-  return result;
+  return findings.verdict();
 }
 
 std::string knownHostsLine(std::string_view hostName, std::string_view blob) {

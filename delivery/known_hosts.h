@@ -1,6 +1,7 @@
 #pragma once
 // The SSH host keys met so far, in a known_hosts file as OpenSSH writes it: a host is trusted
-// the first time it is seen, and refused when its key has changed since.
+// the first time it is seen, and refused when its key has changed since, when the file revokes
+// its key, or when the file leaves it to a certificate authority.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -9,13 +10,21 @@
 
 struct HostKeyCheck {
   enum class Verdict {
-    kKnown,       // the file holds this very key for the host
-    kNew,         // the file says nothing of the host
-    kChanged,     // the file holds another key for the host
+    kKnown,    // a plain line holds this very key for the host: take it
+    kNew,      // no line names the host: take the key and add it to the file
+    kChanged,  // plain lines name the host, none with this key: refuse, the key has changed
+    // A "@cert-authority" line names the host and no plain line holds this key: refuse, since
+    // Vemlix cannot check a host certificate, nor trust on first use what an authority vouches for.
+    kCertificateAuthority,
+    // A "@revoked" line naming the host holds this very key: refuse, whatever other lines say.
+    kRevoked,
     kUnreadable,  // the file is there but cannot be read now: it tells nothing, and stays
   };
   Verdict verdict = Verdict::kNew;
-  size_t line = 0;  // kChanged: the line (counted from 1) that holds the host's former key
+  // The line (counted from 1) the verdict rests on, the first of its kind: the one holding the key
+  // (kKnown), the host's former key (kChanged), the authority (kCertificateAuthority) or the
+  // revocation (kRevoked); 0 for kNew and kUnreadable.
+  size_t line = 0;
 };
 
 // The host as known_hosts names it: "host" on port 22, "[host]:port" on any other.
@@ -25,10 +34,11 @@ std::string knownHostName(std::string_view host, uint16_t port);
 // begins with; empty for bytes that are no key blob.
 std::string hostKeyType(std::string_view blob);
 
-// What the text of a known_hosts file says of `blob` (a public key blob) for `hostName`. Host
-// names may be listed plainly or hashed ("|1|salt|hash"); lines with a marker ("@revoked",
-// "@cert-authority") and patterns with wildcards or negation match no host here. A host known
-// only under another key type counts as changed: a server does not switch keys on its own.
+// What the text of a known_hosts file says of `blob` (a public key blob) for `hostName`, read
+// as OpenSSH reads it. A line names the host by a comma-separated list of patterns, matched
+// ignoring case, with '*' and '?' as wildcards and '!' before a pattern that rules the host out;
+// or by one hashed name ("|1|salt|hash"). A host known only under another key type counts as
+// changed: a server does not switch keys on its own.
 HostKeyCheck checkHostKey(std::string_view fileText, std::string_view hostName,
                           std::string_view blob);
 
@@ -42,8 +52,8 @@ class KnownHostsFile {
 
   const std::wstring& path() const { return path_; }
 
-  // Checks the key and, for a host not met before, adds it to the file. A key that cannot be
-  // written down is still taken, this once.
+  // Checks the key and adds it to the file for kNew alone. A new key that cannot be written down
+  // is still taken, this once.
   HostKeyCheck admit(std::string_view hostName, std::string_view blob);
 
  private:

@@ -13,21 +13,12 @@
 #include <utility>
 #include <vector>
 
+#include "delivery/transfer_limits.h"
 #include "platform/files.h"
 #include "platform/text_codec.h"
 
 namespace {
 
-// A server that stops answering cannot keep a worker for good: connecting and logging in get
-// kLoginLimit, every reply kReplyLimit; a transfer slower than kSlowestLine for kStallLimit is
-// given up, and the whole of it gets kTransferLimit plus the time the file takes at that speed.
-constexpr std::chrono::seconds kLoginLimit{20};
-constexpr std::chrono::seconds kReplyLimit{20};
-constexpr std::chrono::seconds kStallLimit{30};
-constexpr std::chrono::seconds kTransferLimit{60};
-// One round of commands: the rename made again, or removing what a failed transfer left.
-constexpr std::chrono::seconds kCommandLimit{10};
-constexpr long kSlowestLine = 1024;  // bytes per second
 constexpr char kPartSuffix[] = ".part";
 
 std::string utf8(std::wstring_view text) {
@@ -249,15 +240,6 @@ long replyCode(const std::string& reply) {
   return code;
 }
 
-std::wstring masked(std::wstring text, const std::wstring& password) {
-  if (password.empty()) return text;
-  for (size_t at = text.find(password); at != std::wstring::npos;
-       at = text.find(password, at + 3)) {
-    text.replace(at, password.size(), L"***");
-  }
-  return text;
-}
-
 // One upload: a multi handle of its own (so that cancelAll() can wake it at once) and one easy
 // handle that every request of the upload goes through, on the same connection while it holds.
 class Delivery {
@@ -288,7 +270,7 @@ class Delivery {
     const RemotePath final = remotePath(easy_.get(), to_, name, sftp_);
     const RemotePath part = remotePath(easy_.get(), to_, name + kPartSuffix, sftp_);
 
-    setCommon(kTransferLimit + std::chrono::seconds(size / kSlowestLine));
+    setCommon(transfer_limits::transferLimit(size));
     curl_easy_setopt(easy_.get(), CURLOPT_URL, url(part).c_str());
     curl_easy_setopt(easy_.get(), CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(easy_.get(), CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
@@ -324,10 +306,13 @@ class Delivery {
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_USERNAME, utf8(to_.user).c_str());
     curl_easy_setopt(easy, CURLOPT_PASSWORD, utf8(to_.password).c_str());
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, ms(kLoginLimit));
-    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(kReplyLimit.count()));
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, kSlowestLine);
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, static_cast<long>(kStallLimit.count()));
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, ms(transfer_limits::kLogin));
+    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT,
+                     static_cast<long>(transfer_limits::kReply.count()));
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT,
+                     static_cast<long>(transfer_limits::kLowestBytesPerSecond));
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME,
+                     static_cast<long>(transfer_limits::kStall.count()));
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, ms(limit));
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
@@ -373,7 +358,7 @@ class Delivery {
 
   // Commands on their own, with no file sent; `at` names a file they leave in place.
   CURLcode command(const RemotePath& at, curl_slist* list) {
-    setCommon(kCommandLimit);
+    setCommon(transfer_limits::kCommand);
     curl_easy_setopt(easy_.get(), CURLOPT_URL, url(at).c_str());
     curl_easy_setopt(easy_.get(), CURLOPT_UPLOAD, 0L);
     curl_easy_setopt(easy_.get(), CURLOPT_NOBODY, 1L);
@@ -387,7 +372,7 @@ class Delivery {
   }
 
   TransferReport failed(TransferFailure failure, const std::wstring& why) const {
-    return {UploadOutcome::failed(masked(why, to_.password)), failure};
+    return {UploadOutcome::failed(why), failure};
   }
 
   // The reason for `code`; then whatever was sent under the part's name goes, while the
@@ -456,6 +441,16 @@ class Delivery {
                           L" has changed since it was first met. "
                           L"If the server really has a new key, remove line " +
                           std::to_wstring(observed_.hostKey.line) + L" of " + file);
+      case HostKeyCheck::Verdict::kRevoked:
+        return failed(TransferFailure::kRefused,
+                      L"the host key of " + server_ + L" is revoked in line " +
+                          std::to_wstring(observed_.hostKey.line) + L" of " + file);
+      case HostKeyCheck::Verdict::kCertificateAuthority:
+        return failed(TransferFailure::kRefused,
+                      L"line " + std::to_wstring(observed_.hostKey.line) + L" of " + file +
+                          L" leaves the host key of " + server_ +
+                          L" to a certificate authority, which Vemlix cannot check; put the "
+                          L"server's own key in that file instead");
       case HostKeyCheck::Verdict::kUnreadable:
         return failed(
             TransferFailure::kMayPass,

@@ -1,5 +1,6 @@
 #pragma once
 // The local wall clock, as the time-stamp expansion needs it.
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -31,6 +32,21 @@ constexpr int64_t secondsOf(const LocalTime& time) {
   const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
   const int64_t days = era * 146097 + static_cast<int64_t>(dayOfEra) - 719468;
   return days * kSecondsPerDay + time.hour * 3600 + time.minute * 60 + time.second;
+}
+
+// Seconds since 1970-01-01 00:00 UTC by the system's clock, which the user or a time server may
+// set forwards or back at any moment.
+inline int64_t utcSeconds() {
+  return std::chrono::duration_cast<std::chrono::seconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+// Milliseconds of a clock that only ever moves forwards, from an arbitrary start; for waits.
+inline int64_t steadyMilliseconds() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
 }
 
 // The name the system gives the local standard time zone ("Coordinated Universal Time",

@@ -59,8 +59,22 @@ std::optional<uint64_t> fileSize(const std::wstring& path);
 
 // Renames `from` to `to` in the same folder, replacing a file of that name. One try.
 bool replaceFile(const std::wstring& from, const std::wstring& to);
+// Renames a file or a folder to a name that is not in use. One try.
+bool renameUnused(const std::wstring& from, const std::wstring& to);
 // True for an existing file; false for a folder or nothing.
 bool fileExists(const std::wstring& path);
+
+// True for an existing folder that can be reached now; false for a file, a folder that is gone,
+// or one on a drive or share that is not there at the moment.
+bool folderExists(const std::wstring& path);
+
+// The folder part of a path: everything before its last separator ('\' or '/').
+std::wstring folderOf(const std::wstring& path);
+
+// One spelling for every way of writing the same file's path, for comparing paths: the full
+// path with '.' and '..' resolved, doubled and trailing separators dropped, and in one case,
+// since the file systems the pictures live on ignore case.
+std::wstring comparablePath(const std::wstring& path);
 
 // Creates one folder; true when it exists afterwards.
 bool createFolder(const std::wstring& path);

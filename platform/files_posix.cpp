@@ -6,9 +6,11 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cwctype>
 #include <string>
 
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "platform/posix_path.h"
 #include "platform/unique_fd.h"
 #include "platform/unique_resource.h"
@@ -110,6 +112,12 @@ bool replaceFile(const std::wstring& from, const std::wstring& to) {
   return ::rename(nativePath(from).c_str(), nativePath(to).c_str()) == 0;
 }
 
+bool renameUnused(const std::wstring& from, const std::wstring& to) {
+  struct stat info {};
+  if (::stat(nativePath(to).c_str(), &info) == 0) return false;
+  return ::rename(nativePath(from).c_str(), nativePath(to).c_str()) == 0;
+}
+
 bool fileExists(const std::wstring& path) {
   struct stat info {};
   return ::stat(nativePath(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
@@ -120,6 +128,22 @@ bool createFolder(const std::wstring& path) {
   if (::mkdir(folder.c_str(), 0777) == 0) return true;
   struct stat info {};
   return errno == EEXIST && ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool folderExists(const std::wstring& path) {
+  struct stat info {};
+  return ::stat(nativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::wstring comparablePath(const std::wstring& path) {
+  std::wstring full = path;
+  if (full.empty() || full[0] != L'/') {
+    char cwd[4096];
+    if (::getcwd(cwd, sizeof cwd)) full = widePath(cwd) + L"/" + full;
+  }
+  std::wstring out = collapsedPath(full, L'/');
+  for (wchar_t& c : out) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+  return out;
 }
 
 std::optional<uint64_t> freeDiskBytes(const std::wstring& folder) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "platform/win32_handles.h"
 
 namespace platform {
@@ -121,6 +122,10 @@ bool replaceFile(const std::wstring& from, const std::wstring& to) {
   return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
+bool renameUnused(const std::wstring& from, const std::wstring& to) {
+  return MoveFileExW(from.c_str(), to.c_str(), 0) != 0;
+}
+
 bool fileExists(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !isFolder(attributes);
@@ -142,6 +147,28 @@ std::vector<std::wstring> filesEndingWith(const std::wstring& folder, std::wstri
     if (!isFolder(found.dwFileAttributes) && name.ends_with(suffix)) names.emplace_back(name);
   } while (FindNextFileW(search.get(), &found));
   return names;
+}
+
+bool folderExists(const std::wstring& path) {
+  return isFolder(GetFileAttributesW(path.c_str()));
+}
+
+std::wstring comparablePath(const std::wstring& path) {
+  std::wstring full(MAX_PATH, L'\0');
+  DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (length >= full.size()) {
+    full.resize(length);
+    length = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
+  }
+  full.resize(length < full.size() ? length : 0);
+  std::wstring out = collapsedPath(full.empty() ? path : full, L'\\');
+  // NTFS and FAT compare names by upper case, whatever the user's language.
+  std::wstring upper(out.size(), L'\0');
+  const int size = static_cast<int>(out.size());
+  if (size == 0 || LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, out.c_str(), size,
+                                 upper.data(), size, nullptr, nullptr, 0) != size)
+    return out;
+  return upper;
 }
 
 std::optional<uint64_t> freeDiskBytes(const std::wstring& folder) {

@@ -71,10 +71,6 @@ std::wstring outcomeForTip(const FiringReport& report) {
 
 }  // namespace
 
-bool FiringReport::failed() const {
-  return !captured || localFile.empty() || uploadFailed(*this);
-}
-
 std::wstring logLine(const FiringReport& report) {
   const platform::LocalTime& t = report.time;
   std::wstring line = report.localFile.empty() ? report.whyNoFile

@@ -5,31 +5,13 @@
 #include <string>
 #include <string_view>
 
-#include "delivery/upload_outcome.h"
+#include "delivery/firing_report.h"
 #include "platform/clock.h"
 
 inline constexpr wchar_t kActivityLogName[] = L"Vemlix.log";
 // The one older file kept when the log rolls over; it ends in .log so that it opens the same way.
 inline constexpr wchar_t kOlderActivityLogName[] = L"Vemlix.old.log";
 inline constexpr uint64_t kActivityLogLimit = 1024 * 1024;
-
-struct FiringReport {
-  platform::LocalTime time;  // when the shot fired
-  std::wstring shotName;
-  bool captured = false;
-  std::wstring localFile;     // the saved copy's full path; empty when there is none
-  std::wstring whyNoFile;     // then why, in plain words
-  UploadOutcome upload;       // not looked at when nothing was captured
-  bool unchanged = false;     // the screen was as last time, so nothing was saved or sent
-  size_t deletedOld = 0;      // old pictures of the shot deleted after this one was saved
-  bool keptToRetry = false;   // the failed upload waits in the outbox to be sent again
-  bool retried = false;       // a later try from the outbox to send `localFile`
-  size_t waitingUploads = 0;  // what the outbox holds once this report was made
-
-  // Nothing captured, no local copy, or the upload failed. A shot without a server that was
-  // saved has not failed.
-  bool failed() const;
-};
 
 // "2026-05-01 10:42:03 | Desk | saved C:\...\Desk-1.png | uploaded to ftp.example.com", or with
 // the reason in place of the file and the upload's failure, and the upload's notice after one

@@ -7,12 +7,13 @@
 #include <utility>
 
 #include "capture/screen_capturer_win.h"
+#include "delivery/deliveries_win.h"
 #include "delivery/ftp_uploader_win.h"
-#include "delivery/saved_pictures.h"
+#include "platform/files.h"
+#include "platform/folders.h"
+#include "platform/periodic_timer_win.h"
 #include "platform/worker_group.h"
 #include "scheduler/idle_tracker.h"
-#include "scheduler/outbox_sender_win.h"
-#include "scheduler/periodic_timer_win.h"
 #include "scheduler/shot_worker.h"
 #include "scheduler/skip_tally.h"
 #include "scheduler/tick_worker.h"
@@ -44,9 +45,7 @@ SkipTally& skipTally() {
 }
 
 // An unchanged screen is counted, not logged, and not shown: the tip keeps the last picture.
-void reportFiring(const FiringReport& fired) {
-  FiringReport report = fired;
-  report.waitingUploads = outbox_sender::waiting();
+void reportFiring(const FiringReport& report) {
   const ActivityLog log = ShotScheduler::activityLog();
   if (report.unchanged) {
     if (const auto line = skipTally().skipped(report.shotName, report.time)) log.write(*line);
@@ -67,38 +66,80 @@ IdleTracker& idleTracker() {
   return *tracker;
 }
 
-// Only shots with a limit keep a record: pictures saved before a limit was set are left alone.
-size_t keepPicture(const EffectiveShot& shot, const std::wstring& path,
-                   const platform::LocalTime& time) {
-  if (shot.keepDays <= 0 && shot.keepCount <= 0) return 0;
-  SavedPictures& saved = SavedPictures::instance();
-  saved.record(shot.name, path, time);
-  return saved.trim(shot.name, shot.keepDays, shot.keepCount, time, outbox_sender::holds);
+// Beside the data files, in OpenSSH's format, so that a user can read and mend it.
+constexpr wchar_t kKnownHostsName[] = L"known_hosts";
+
+void logNote(const std::wstring& note) {
+  ShotScheduler::activityLog().write(noteLine(platform::localNow(), L"Vemlix", note));
 }
 
-bool keepToRetry(const EffectiveShot& shot, const std::wstring& remoteName,
-                 const std::wstring& localFile, const UploadOutcome& failure) {
-  return outbox_sender::keep({shot.name, localFile, shot.ftp, remoteName}, failure);
+// Every shot's values now, by its lasting identity, for the retries.
+RetrySender::Lookup lookUpShot(const std::wstring& guid, EffectiveShot& shot) {
+  const ShotStore& store = ShotStore::instance();
+  // Shots that could not be read at start are not deleted: nothing is decided about them.
+  if (!store.unreadableFile().empty()) return RetrySender::Lookup::kUnknown;
+  const ShotPtr record = store.findByGuid(guid);
+  if (!record) return RetrySender::Lookup::kDeleted;
+  shot = effectiveSettings(store.copy(record), AppSettings::instance());
+  return RetrySender::Lookup::kFound;
 }
 
-void upload(const EffectiveShot& shot, std::wstring remoteName, std::wstring localPath,
-            std::function<void(const UploadOutcome&)> done) {
-  FtpUploader::instance().upload(
-      UploadJob{shot.ftp, std::move(remoteName), std::move(localPath), true},
-      [account = shot.ftp, done = std::move(done)](const UploadOutcome& outcome) {
-        // What waits for this server need not wait any longer.
-        if (outcome) outbox_sender::reached(account);
-        if (done) done(outcome);
-      });
+std::vector<EffectiveShot> effectiveShots() {
+  std::vector<EffectiveShot> shots;
+  ShotStore& store = ShotStore::instance();
+  for (uint32_t slot = 0; slot < store.count(); ++slot) {
+    if (const ShotPtr record = store.at(slot))
+      shots.push_back(effectiveSettings(store.copy(record), AppSettings::instance()));
+  }
+  return shots;
 }
 
-// The shot worker of the program: GDI+ capture, FTP upload.
+DeliveriesSetup deliveriesSetup() {
+  const AppSettings& settings = AppSettings::instance();
+  DeliveriesSetup setup;
+  setup.ledgerPath = platform::localAppDataFolder() + platform::kPathSeparator + L"Vemlix" +
+                     platform::kPathSeparator + kLedgerFileName;
+  // Without a documents folder there is no data folder, and so nothing older to take over.
+  if (!settings.getString(SettingId::DOCS_PATH).empty()) {
+    setup.dataFolder = settings.sharedDataFolder();
+    setup.knownHostsPath = setup.dataFolder + kKnownHostsName;
+  }
+  setup.shots = effectiveShots();
+  setup.shotsKnown = ShotStore::instance().unreadableFile().empty();
+  setup.lookup = lookUpShot;
+  setup.report = reportFiring;
+  setup.log = logNote;
+  return setup;
+}
+
+std::atomic<Deliveries*> madeDeliveries{nullptr};
+
+// Made at the first use, once the shots are loaded: a shot can fire only once there is one.
+// Never deleted: a worker may still deliver while the program ends.
+Deliveries& deliveries() {
+  static std::once_flag once;
+  std::call_once(once, [] { madeDeliveries = new Deliveries(deliveriesSetup()); });
+  return *madeDeliveries;
+}
+
+// The shot worker of the program: GDI+ capture, then the picture's delivery.
 const ShotWorker& shotWorker() {
-  static const ShotWorker* const worker =
-      new ShotWorker({[](const EffectiveShot& shot, std::wstring& path, std::wstring& failure) {
-                        return ScreenCapturer::instance().captureShot(shot, path, failure);
-                      },
-                      upload, nullptr, reportFiring, keepPicture, keepToRetry});
+  static const ShotWorker* const worker = new ShotWorker(
+      {[](const EffectiveShot& shot, CapturedPicture& picture, std::wstring& failure) {
+         std::wstring path;
+         const CaptureResult result =
+             ScreenCapturer::instance().captureShot(shot, path, failure, &picture.pixels);
+         if (result == CaptureResult::kCaptured) picture.file = platform::TemporaryFile(path);
+         return result;
+       },
+       [](const EffectiveShot& shot, platform::TemporaryFile picture,
+          const platform::LocalTime& firedAt) {
+         return deliveries().delivery().deliver(shot, std::move(picture), firedAt);
+       },
+       [](const EffectiveShot& shot, CapturedPixels pixels) {
+         ScreenCapturer::instance().keep(shot, std::move(pixels));
+       },
+       reportFiring});
   return *worker;
 }
 
@@ -194,7 +235,7 @@ ActivityLog ShotScheduler::activityLog() {
 
 void ShotScheduler::beginShutdown() {
   stop();
-  outbox_sender::close();  // what waits is sent at the next start
+  stopRetries();  // what waits is sent at the next start
   WorkerGroup::workers().close();
   FtpUploader::cancelAll();
 }
@@ -214,27 +255,20 @@ bool ShotScheduler::shutdown(std::chrono::milliseconds limit) {
   return finishShutdown(limit);
 }
 
-void ShotScheduler::cleanUpOldPictures() {
+void ShotScheduler::openDeliveries() {
+  deliveries();
+  // The old pictures of every shot beyond its limits, as after each save; on a worker, so that
+  // a long list of deletions holds up nothing.
   WorkerGroup::workers().start([] {
-    const ShotStore& store = ShotStore::instance();
-    const platform::LocalTime now = platform::localNow();
-    for (uint32_t slot = 0; slot < store.count(); ++slot) {
-      const ShotPtr record = store.at(slot);
-      if (!record) break;  // deleted meanwhile
-      const ShotDefinition shot = store.copy(record);
-      const size_t deleted = SavedPictures::instance().trim(
-          shot.NAME, shot.KEEP_DAYS, shot.KEEP_COUNT, now, outbox_sender::holds);
-      if (deleted > 0) activityLog().write(cleanUpLine(shot.NAME, deleted, now));
+    PictureLedger* ledger = deliveries().ledger();
+    if (!ledger) return;
+    for (const EffectiveShot& shot : effectiveShots()) {
+      const size_t deleted = ledger->trim(shot.guid, shot.keepDays, shot.keepCount);
+      if (deleted > 0) activityLog().write(cleanUpLine(shot.name, deleted, platform::localNow()));
     }
   });
 }
 
-void ShotScheduler::forgetPicturesOf(const std::wstring& shotName) {
-  SavedPictures::instance().forget(shotName);
-}
-
-void ShotScheduler::openOutbox() {
-  const std::wstring data = AppSettings::instance().sharedDataFolder();
-  if (AppSettings::instance().getString(SettingId::DOCS_PATH).empty()) return;
-  outbox_sender::open(data + kOutboxFolderName, reportFiring);
+void ShotScheduler::stopRetries() {
+  if (Deliveries* made = madeDeliveries) made->stopRetries();
 }

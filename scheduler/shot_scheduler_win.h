@@ -41,14 +41,12 @@ class ShotScheduler {
   // call is running or will come.
   static void setFiringListener(std::function<void(const FiringReport&)> listener);
 
-  // Deletes, on a worker, the old pictures of every shot beyond its limits, as after each save;
-  // once at start.
-  static void cleanUpOldPictures();
-  // A deleted shot's pictures stay for good, even under a new shot of the same name.
-  static void forgetPicturesOf(const std::wstring& shotName);
-
-  // Opens the outbox of the data folder and starts sending what waits in it.
-  static void openOutbox();
+  // Once the shots are loaded: opens the picture ledger, takes over the older records, starts
+  // sending what waits to be uploaded, and deletes, on a worker, the old pictures of every shot
+  // beyond its limits, as after each save.
+  static void openDeliveries();
+  // No upload that waits is tried again in this run.
+  static void stopRetries();
 
   // Vemlix.log in the data folder the settings name now.
   static ActivityLog activityLog();

@@ -2,12 +2,6 @@
 
 #include <utility>
 
-#include "capture/output_name.h"
-#include "capture/time_stamper.h"
-#include "delivery/disk_guard.h"
-#include "delivery/local_saver.h"
-#include "platform/clock.h"
-#include "platform/files.h"
 #include "platform/worker_group.h"
 #include "shots/shot_store.h"
 
@@ -20,80 +14,39 @@ void recordCapturedFile(const std::weak_ptr<ShotDefinition>& record, const std::
   ShotStore::instance().update(stored, [&path](ShotDefinition& shot) { shot.capturedFile = path; });
 }
 
+// Kept locally, or on the server: the screen it shows is no reason to skip the next.
+bool kept(const FiringReport& report) {
+  return !report.localFile.empty() || static_cast<bool>(report.upload);
+}
+
 }  // namespace
 
 ShotWorker::ShotWorker(ShotServices services) : services_(std::move(services)) {}
 
 void ShotWorker::fire(const Firing& firing) const {
-  const auto tell = [report = services_.report](const FiringReport& outcome) {
-    if (report) report(outcome);
-  };
   FiringReport report;
   report.time = platform::localNow();
   report.shotName = firing.shot.name;
 
-  std::wstring path;
+  CapturedPicture picture;
   std::wstring failure;
-  const CaptureResult captured =
-      services_.capture ? services_.capture(firing.shot, path, failure) : CaptureResult::kFailed;
+  const CaptureResult captured = services_.capture
+                                     ? services_.capture(firing.shot, picture, failure)
+                                     : CaptureResult::kFailed;
   if (captured == CaptureResult::kUnchanged) {
     report.unchanged = true;
-    tell(report);
-    return;
-  }
-  if (captured != CaptureResult::kCaptured) {
+  } else if (captured != CaptureResult::kCaptured || !picture.file) {
     report.whyNoFile = L"not captured: " + (failure.empty() ? L"no picture was made" : failure);
-    tell(report);
-    return;
-  }
-  // A nearly full disk gets neither the picture nor, since nothing is kept of it, the upload.
-  const std::wstring folder = localFolderOf(firing.shot);
-  if (const auto freeMb = freeMegabytesBelowFloor(folder, firing.shot.minFreeMb)) {
-    report.whyNoFile = diskNearlyFullText(folder, *freeMb);
-    platform::removeFile(path);
-    tell(report);
-    return;
-  }
-  report.captured = true;
-
-  const std::wstring stamp = stampNow(firing.shot.timestampPattern);
-  // A failed local copy does not stop the upload: the server may still get the picture.
-  const auto target = localTargetPath(firing.shot, stamp);
-  if (!target) {
-    report.whyNoFile = L"not saved: the path of " + localFolderOf(firing.shot) +
-                       L" is too long for the picture's name and time";
-  } else if (LocalSaver().saveLocalCopy(firing.shot, path, stamp)) {
-    report.localFile = *target;
-    if (services_.keep) report.deletedOld = services_.keep(firing.shot, *target, report.time);
   } else {
-    report.whyNoFile = L"not saved: could not write " + *target;
+    recordCapturedFile(firing.record, picture.file.path());
+    if (services_.deliver)
+      report = services_.deliver(firing.shot, std::move(picture.file), report.time);
+    if (kept(report) && picture.pixels && services_.keep)
+      services_.keep(firing.shot, std::move(picture.pixels));
   }
-  recordCapturedFile(firing.record, path);
-  // From here on the upload owns the temporary file and deletes it.
-  if (services_.upload) {
-    const std::wstring remoteName = remoteFileName(firing.shot, stamp);
-    services_.upload(firing.shot, remoteName, path,
-                     [tell, report, remoteName, shot = firing.shot,
-                      keepToRetry = services_.keepToRetry](const UploadOutcome& upload) mutable {
-                       report.upload = upload;
-                       // The local copy is what is sent again; without one nothing can be.
-                       if (upload.result == UploadOutcome::Result::kFailed &&
-                           !report.localFile.empty() && keepToRetry)
-                         report.keptToRetry =
-                             keepToRetry(shot, remoteName, report.localFile, upload);
-                       tell(report);
-                     });
-  } else {
-    platform::removeFile(path);
-    tell(report);
-  }
+  if (services_.report) services_.report(report);
 }
 
 bool ShotWorker::start(Firing firing, WorkerGroup& group) const {
   return group.start([worker = *this, firing = std::move(firing)] { worker.fire(firing); });
-}
-
-std::wstring ShotWorker::stampNow(std::wstring_view pattern) const {
-  if (services_.stamp) return services_.stamp(pattern);
-  return TimeStamper().formatNow(pattern);
 }

@@ -5,8 +5,8 @@ set -euo pipefail
 packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 fonts-wine xvfb xauth xdotool xcompmgr x11-xserver-utils imagemagick
-  python3-pyftpdlib python3-openssl python3-asyncssh openssl libssl-dev cmake googletest
-  clang libclang-rt-dev g++ make dpkg-dev iproute2 util-linux
+  python3-pyftpdlib python3-openssl python3-asyncssh openssl libssl-dev libsqlite3-dev tcl
+  cmake googletest clang libclang-rt-dev g++ make dpkg-dev iproute2 util-linux
   fp-utils-3.2.2 nsis binutils
 )
 

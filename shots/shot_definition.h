@@ -38,6 +38,9 @@ struct ShotDefinition {
   bool SKIP_UNCHANGED = false;
   std::wstring ACTIVE_HOURS;  // "HH:MM-HH:MM" local time; empty is all day
   std::wstring ACTIVE_DAYS;   // seven '1'/'0', Monday first; empty is every day
+  // The shot's lasting identity: it owns the shot's pictures whatever the shot is renamed to,
+  // and no other shot ever has it. Given by the store; never edited.
+  std::wstring SHOT_GUID;
 
   // Run-time only, never written to the file.
   // Names the record for the whole run, whatever slot it moves to: given by the store when the

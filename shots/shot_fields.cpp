@@ -38,6 +38,7 @@ constexpr std::array<ShotField, kShotFieldCount> kShotFields = {{
     {L"SKIP_UNCHANGED=", &ShotDefinition::SKIP_UNCHANGED},
     {L"ACTIVE_HOURS=", &ShotDefinition::ACTIVE_HOURS},
     {L"ACTIVE_DAYS=", &ShotDefinition::ACTIVE_DAYS},
+    {L"SHOT_GUID=", &ShotDefinition::SHOT_GUID},
 }};
 
 }  // namespace
@@ -53,6 +54,9 @@ void mergeChangedFields(ShotDefinition& record, const ShotDefinition& base,
         [&](auto field) {
           if constexpr (std::is_same_v<decltype(field), IntField>) {
             if (field == &ShotDefinition::SHOT_ID) return;
+          }
+          if constexpr (std::is_same_v<decltype(field), TextField>) {
+            if (field == &ShotDefinition::SHOT_GUID) return;
           }
           if (edited.*field != base.*field) record.*field = edited.*field;
         },

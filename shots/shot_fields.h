@@ -18,7 +18,7 @@ struct ShotField {
   std::variant<IntField, FlagField, TextField> field;
 };
 
-inline constexpr size_t kShotFieldCount = 33;
+inline constexpr size_t kShotFieldCount = 34;
 const std::array<ShotField, kShotFieldCount>& shotFields();
 
 // One visitor for the three kinds of field.
@@ -31,7 +31,7 @@ Overloaded(Ts...) -> Overloaded<Ts...>;
 
 // An edit made on a copy, put back over a record that others may have changed meanwhile: each
 // stored field that the edit changed (where `edited` differs from `base`, the copy it started
-// from) takes the edited value; every other field keeps the record's own. SHOT_ID is the
-// store's and never taken.
+// from) takes the edited value; every other field keeps the record's own. SHOT_ID and
+// SHOT_GUID are the store's and never taken.
 void mergeChangedFields(ShotDefinition& record, const ShotDefinition& base,
                         const ShotDefinition& edited);

@@ -26,6 +26,7 @@ EffectiveShot effectiveSettings(const ShotDefinition& shot, const AppSettings& s
     result.ftp = {shot.FTP_SERVER, shot.FTP_USER, shot.FTP_PASS, shot.FTP_FOLDER};
   }
   result.recordId = shot.uid;
+  result.guid = shot.SHOT_GUID;
   result.skipUnchanged = shot.SKIP_UNCHANGED;
   result.keepDays = shot.KEEP_DAYS;
   result.keepCount = shot.KEEP_COUNT;

@@ -32,6 +32,7 @@ struct EffectiveShot {
   FtpAccount ftp;
   // The shot's own whatever "use global settings" says.
   uint64_t recordId = 0;  // the stored record's uid: which shot's last picture to compare with
+  std::wstring guid;      // the shot's lasting identity: whose pictures these are
   bool skipUnchanged = false;
   int32_t keepDays = 0;
   int32_t keepCount = 0;

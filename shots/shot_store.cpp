@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/text_codec.h"
 #include "settings/app_settings.h"
+#include "shots/shot_guid.h"
 #include "shots/shots_file.h"
 
 namespace {
@@ -65,8 +66,24 @@ ShotPtr ShotStore::find(uint64_t uid) const {
   return nullptr;
 }
 
-void ShotStore::appendLocked(const ShotPtr& shot) {
+ShotPtr ShotStore::findByGuid(const std::wstring& guid) const {
+  std::lock_guard guard(lock_);
+  return findByGuidLocked(guid);
+}
+
+ShotPtr ShotStore::findByGuidLocked(const std::wstring& guid) const {
+  for (const ShotPtr& shot : shots_) {
+    if (shot->SHOT_GUID == guid) return shot;
+  }
+  return nullptr;
+}
+
+void ShotStore::appendLocked(const ShotPtr& shot, std::string_view guidSeed) {
   if (shot->uid == 0) shot->uid = ++lastUid_;
+  // A section copied by hand brings another shot's identity along: it gets one of its own.
+  if (shot->SHOT_GUID.empty() || findByGuidLocked(shot->SHOT_GUID)) {
+    shot->SHOT_GUID = guidSeed.empty() ? newShotGuid() : derivedShotGuid(guidSeed);
+  }
   shot->SHOT_ID = static_cast<int32_t>(shots_.size());
   shot->isNew = false;
   shots_.push_back(shot);
@@ -159,7 +176,9 @@ ShotStore::LoadResult ShotStore::load() {
     std::lock_guard guard(lock_);
     if (closed_) return LoadResult::kLoaded;
     for (ShotDefinition& record : records) {
-      appendLocked(std::make_shared<ShotDefinition>(std::move(record)));
+      const std::string seed =
+          encodeUtf8(formatShots({record}), false) + "#" + std::to_string(shots_.size());
+      appendLocked(std::make_shared<ShotDefinition>(std::move(record)), seed);
     }
   }
   // Once for all sections: afterwards the file holds exactly the shots now in memory.

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/files.h"
@@ -37,6 +38,7 @@ class ShotStore {
   uint32_t count() const;
   ShotPtr at(int64_t slot) const;    // null when slot < 0 or slot >= count()
   ShotPtr find(uint64_t uid) const;  // the stored record with that uid; null when none
+  ShotPtr findByGuid(const std::wstring& guid) const;  // null when no stored shot has it
   // Null adds nothing; saves in every case; returns count(). `saved`, when given, tells
   // whether the file was written.
   uint32_t add(ShotPtr shot, bool* saved = nullptr);
@@ -77,8 +79,10 @@ class ShotStore {
   // Snapshot of every record's fields in slot order.
   std::vector<ShotDefinition> copyAll() const;
   void protectUnreadableFile(const std::wstring& path, platform::UnreadableReason reason);
-  // Gives the record the next slot; lock_ must be held.
-  void appendLocked(const ShotPtr& shot);
+  // Gives the record the next slot, and an identity when it has none or one that another
+  // stored shot has: derived from `guidSeed`, or random when that is empty. lock_ must be held.
+  void appendLocked(const ShotPtr& shot, std::string_view guidSeed = {});
+  ShotPtr findByGuidLocked(const std::wstring& guid) const;
   // Takes the record out of `slot` (none when the slot is past the end) and renumbers the
   // others; lock_ must be held.
   ShotPtr eraseLocked(size_t slot);

@@ -1,6 +1,6 @@
 #pragma once
 // The contents of ShotsData.idx, apart from where the file is kept: one "[SHOT_SETTINGS]"
-// section of 33 "KEY=value" lines (the last five added later) and an empty line per shot, CR LF
+// section of 34 "KEY=value" lines (the last six added later) and an empty line per shot, CR LF
 // line ends, UTF-8 with a byte order mark.
 //
 // Reading is forgiving of hand-edited files: a section runs from its header line to the next

@@ -229,8 +229,7 @@ int MainWindow::createMainWindow(HINSTANCE instance, int /*showCommand*/) {
 
   ShotStore::instance().load();
   ShotListPanel::instance().fill();
-  ShotScheduler::cleanUpOldPictures();
-  ShotScheduler::openOutbox();
+  ShotScheduler::openDeliveries();
 
   if (!settings.getBool(SettingId::START_ON_TRAY) && !startHidden_) {
     showWindowAnimated(window, kShowAnimated);

@@ -219,13 +219,10 @@ void ShotListPanel::editSelected() const {
 }
 
 // Workers that are taking the shot keep their own copy of it: deleting never disturbs them.
+// Its pictures stay, and belong to no shot from now on.
 void ShotListPanel::deleteSelected() {
   const int row = selectedRow();
   if (row < 0) return;
-  if (const ShotPtr shot = shotAt(row)) {
-    const std::wstring name = ShotStore::instance().copy(shot).NAME;
-    ShotStore::instance().remove(shot);
-    ShotScheduler::forgetPicturesOf(name);
-  }
+  if (const ShotPtr shot = shotAt(row)) ShotStore::instance().remove(shot);
   ListView_DeleteItem(list(), row);
 }

@@ -42,11 +42,50 @@ TEST(KnownHosts, FindsTheHostAmongListsAndHashedNames) {
   EXPECT_EQ(changed.line, 3u);
   // Known only under another type of key: a server does not switch on its own.
   EXPECT_EQ(checkHostKey(text, "other", kRsaKey).verdict, Verdict::kChanged);
-  // Markers and patterns name no host here.
+  // Markers and patterns name hosts too.
   const std::string marked = "@cert-authority sftp.example.com " +
                              knownHostsLine("x", kOtherKey).substr(2) + "*.example.com " +
                              knownHostsLine("x", kOtherKey).substr(2);
-  EXPECT_EQ(checkHostKey(marked, "sftp.example.com", kKey).verdict, Verdict::kNew);
+  EXPECT_EQ(checkHostKey(marked, "sftp.example.com", kKey).verdict, Verdict::kCertificateAuthority);
+  EXPECT_EQ(checkHostKey(marked, "www.example.com", kKey).verdict, Verdict::kChanged);
+}
+
+// A line for `key`: any marker, then the host patterns.
+std::string line(const std::string& hosts, const std::string& key) {
+  return knownHostsLine(hosts, key);
+}
+
+TEST(KnownHosts, MatchesPatternListsAsOpenSshDoes) {
+  const std::string text = line("s*p.*.com,!STOP.example.com,[10.0.0.?]:2222", kKey) +
+                           line("!other.org", kOtherKey) + line("@bogus *", kOtherKey) +
+                           line("@revoked @revoked *", kKey);
+  for (const char* host : {"SFTP.Example.COM", "sp.a.b.com", "[10.0.0.5]:2222"}) {
+    EXPECT_EQ(checkHostKey(text, host, kKey).verdict, Verdict::kKnown) << host;
+  }
+  for (const char* host :
+       {"sftp.com", "stop.example.com", "[10.0.0.55]:2222", "10.0.0.5", "other.org", "else.org"}) {
+    EXPECT_EQ(checkHostKey(text, host, kKey).verdict, Verdict::kNew) << host;
+  }
+  const HostKeyCheck changed = checkHostKey(text, "sftp.example.com", kOtherKey);
+  EXPECT_EQ(changed.verdict, Verdict::kChanged);
+  EXPECT_EQ(changed.line, 1u);
+}
+
+TEST(KnownHosts, RefusesRevokedKeysAndHostsLeftToAnAuthority) {
+  const std::string text = line("sftp.example.com", kKey) + line("@revoked *.example.com", kKey) +
+                           line("@cert-authority *.example.org,!www.example.org", kRsaKey) +
+                           line("git.example.org", kKey);
+  const HostKeyCheck revoked = checkHostKey(text, "sftp.example.com", kKey);
+  EXPECT_EQ(revoked.verdict, Verdict::kRevoked);
+  EXPECT_EQ(revoked.line, 2u);
+  EXPECT_EQ(checkHostKey(text, "sftp.example.com", kOtherKey).verdict, Verdict::kChanged);
+  EXPECT_EQ(checkHostKey(text, "sftp.example.net", kKey).verdict, Verdict::kNew);
+  const HostKeyCheck authority = checkHostKey(text, "git.example.org", kOtherKey);
+  EXPECT_EQ(authority.verdict, Verdict::kCertificateAuthority);
+  EXPECT_EQ(authority.line, 3u);
+  EXPECT_EQ(checkHostKey(text, "ftp.example.org", kKey).verdict, Verdict::kCertificateAuthority);
+  EXPECT_EQ(checkHostKey(text, "git.example.org", kKey).verdict, Verdict::kKnown);
+  EXPECT_EQ(checkHostKey(text, "www.example.org", kKey).verdict, Verdict::kNew);
 }
 
 TEST(KnownHosts, AdmitsANewHostOnceAndKeepsWhatTheFileHeld) {
@@ -58,6 +97,12 @@ TEST(KnownHosts, AdmitsANewHostOnceAndKeepsWhatTheFileHeld) {
   EXPECT_EQ(file.admit("h", kKey).verdict, Verdict::kKnown);
   EXPECT_EQ(file.admit("h", kOtherKey).verdict, Verdict::kChanged);
   EXPECT_EQ(readBytes(path), "# mine\n" + knownHostsLine("h", kKey));
+
+  const std::string refusing = line("@revoked *", kOtherKey) + line("@cert-authority g*", kKey);
+  writeBytes(path, refusing);
+  EXPECT_EQ(file.admit("h", kOtherKey).verdict, Verdict::kRevoked);
+  EXPECT_EQ(file.admit("g", kKey).verdict, Verdict::kCertificateAuthority);
+  EXPECT_EQ(readBytes(path), refusing);
 }
 
 }  // namespace

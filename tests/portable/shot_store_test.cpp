@@ -135,6 +135,36 @@ TEST_F(ShotStoreTest, LoadRenumbersAndRewritesTheFile) {
             std::string::npos);
 }
 
+// A shot keeps one identity for good: given when it is made, or, for a file from an older
+// version, derived from its section so that a start that cannot write the file gives the same
+// one again. A section copied by hand gets one of its own; an edit never changes it.
+TEST_F(ShotStoreTest, EveryShotHasALastingIdentityOfItsOwn) {
+  writeFile("[SHOT_SETTINGS]\nNAME=old\n\n[SHOT_SETTINGS]\nNAME=copy\nSHOT_GUID={SAME}\n\n"
+            "[SHOT_SETTINGS]\nNAME=copied\nSHOT_GUID={SAME}\n");
+  const std::string older = fileBytes();
+  ShotStore& store = ShotStore::instance();
+  store.load();
+  const std::wstring derived = store.copy(store.at(0)).SHOT_GUID;
+  EXPECT_EQ(derived.size(), 38u);
+  EXPECT_EQ(store.copy(store.at(1)).SHOT_GUID, L"{SAME}");
+  EXPECT_NE(store.copy(store.at(2)).SHOT_GUID, L"{SAME}");
+  EXPECT_EQ(parseShotsFile(fileBytes())[0].SHOT_GUID, derived);
+
+  ShotStore::release();
+  store.reopen();
+  writeFile(older);
+  store.load();
+  EXPECT_EQ(store.copy(store.at(0)).SHOT_GUID, derived);
+  store.add(named(L"new"));
+  const std::wstring made = store.copy(store.at(3)).SHOT_GUID;
+  EXPECT_NE(made, derived);
+  const ShotDefinition base = store.copy(store.at(3));
+  ShotDefinition edited = base;
+  edited.SHOT_GUID = L"{EDITED}";
+  store.update(store.at(3), [&](ShotDefinition& shot) { mergeChangedFields(shot, base, edited); });
+  EXPECT_EQ(store.copy(store.at(3)).SHOT_GUID, made);
+}
+
 TEST_F(ShotStoreTest, LoadKeepsASectionThatLacksRequiredKeys) {
   writeFile(
       "[SHOT_SETTINGS]\nNAME=first\nFORMAT=1\n"

@@ -20,6 +20,7 @@ const std::string kEmptySection =
     "USE_GLOBAL_SETTINGS=0\r\nUSE_OWN_LOCAL_SETTINGS=0\r\nUSE_OWN_FTP_SETTINGS=0\r\n"
     "AUTO_INTERVAL=0\r\nFORMAT=0\r\nDEFAULT_FTP_SERVER=0\r\n"
     "KEEP_DAYS=0\r\nKEEP_COUNT=0\r\nSKIP_UNCHANGED=0\r\nACTIVE_HOURS=\r\nACTIVE_DAYS=\r\n"
+    "SHOT_GUID=\r\n"
     "\r\n";
 
 ShotDefinition fullShot() {
@@ -57,6 +58,7 @@ ShotDefinition fullShot() {
   shot.SKIP_UNCHANGED = true;
   shot.ACTIVE_HOURS = L"22:00-06:30";
   shot.ACTIVE_DAYS = L"1111100";
+  shot.SHOT_GUID = L"{0F1E2D3C-4B5A-4978-8A96-B5C4D3E2F100}";
   return shot;
 }
 
@@ -72,7 +74,7 @@ const std::string kFullSection =
     "USE_GLOBAL_SETTINGS=0\r\nUSE_OWN_LOCAL_SETTINGS=1\r\nUSE_OWN_FTP_SETTINGS=1\r\n"
     "AUTO_INTERVAL=90\r\nFORMAT=4\r\nDEFAULT_FTP_SERVER=0\r\n"
     "KEEP_DAYS=30\r\nKEEP_COUNT=500\r\nSKIP_UNCHANGED=1\r\nACTIVE_HOURS=22:00-06:30\r\n"
-    "ACTIVE_DAYS=1111100\r\n"
+    "ACTIVE_DAYS=1111100\r\nSHOT_GUID={0F1E2D3C-4B5A-4978-8A96-B5C4D3E2F100}\r\n"
     "\r\n";
 
 // A section as a hand-edited file may hold it, LF line ends.
@@ -93,7 +95,7 @@ TEST(ShotsFileTest, AFileWithoutTheLaterKeysReadsTheirDefaults) {
   ShotDefinition expected = fullShot();
   expected.KEEP_DAYS = expected.KEEP_COUNT = 0;
   expected.SKIP_UNCHANGED = false;
-  expected.ACTIVE_HOURS = expected.ACTIVE_DAYS = L"";
+  expected.ACTIVE_HOURS = expected.ACTIVE_DAYS = expected.SHOT_GUID = L"";
   const auto shots = parseShotsFile(kBom + older);
   ASSERT_EQ(shots.size(), 1u);
   EXPECT_EQ(shots[0], expected);

@@ -134,11 +134,11 @@ TEST_F(TickWorkerTest, TickWorkerStartsOneShotWorkerPerFiring) {
   add(L"b", true, 2);
   add(L"c", true, 0);
   std::atomic<int> captures{0};
-  const ShotWorker worker({[&](const EffectiveShot&, std::wstring&, std::wstring&) {
+  const ShotWorker worker({[&](const EffectiveShot&, CapturedPicture&, std::wstring&) {
                              ++captures;
                              return CaptureResult::kFailed;
                            },
-                           nullptr, nullptr, nullptr, nullptr, nullptr});
+                           nullptr, nullptr, nullptr});
   WorkerGroup group;
   runTickWorker(worker, group);
   ASSERT_TRUE(group.waitIdle(std::chrono::seconds(10)));
@@ -157,14 +157,17 @@ TEST(TickWorkerConcurrencyTest, TicksAndFiringsRaceWithEditsOfTheStore) {
   ShotStore::instance().reopen();
   std::atomic<int> captures{0};
   const ShotWorker worker(
-      {[&](const EffectiveShot& shot, std::wstring& path, std::wstring&) {
+      {[&](const EffectiveShot& shot, CapturedPicture& picture, std::wstring&) {
          ++captures;
-         path = L"no such file " + shot.name;
+         picture.file = platform::TemporaryFile(L"no such file " + shot.name);
          return CaptureResult::kCaptured;
        },
-       [](const EffectiveShot&, std::wstring, std::wstring,
-          std::function<void(const UploadOutcome&)> done) { done(UploadOutcome::noServer()); },
-       [](std::wstring_view) { return std::wstring(L"now"); }, nullptr, nullptr, nullptr});
+       [](const EffectiveShot& shot, platform::TemporaryFile, const platform::LocalTime&) {
+         FiringReport report;
+         report.shotName = shot.name;
+         return report;
+       },
+       nullptr, nullptr});
   WorkerGroup group;
   std::atomic<bool> stop{false};
   std::thread ticker([&] {

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <memory>
 
-#include "scheduler/periodic_timer_win.h"
+#include "platform/periodic_timer_win.h"
 #include "support/vemlix_process_win.h"
 
 namespace {

@@ -111,6 +111,15 @@ TEST_F(SecureTransferTest, SftpTrustsTheFirstKeyAndRefusesAChangedOne) {
   EXPECT_NE(changed.outcome.detail.find(L"remove line 2 of " + knownHosts_), std::wstring::npos)
       << changed.outcome.detail;
   EXPECT_FALSE(fs::exists(serverDir("/sftp-root") / L"c.png"));
+
+  // The very key it trusted, revoked by hand: refused, and not trusted anew.
+  writeBytes(knownHosts_, "@revoked " + remembered);
+  const TransferReport revoked = send(to(TransferProtocol::kSftp, kSftp, 22, L"r.png"));
+  EXPECT_EQ(revoked.failure, TransferFailure::kRefused);
+  EXPECT_NE(revoked.outcome.detail.find(L"is revoked in line 1"), std::wstring::npos)
+      << revoked.outcome.detail;
+  EXPECT_EQ(readBytes(knownHosts_), "@revoked " + remembered);
+  EXPECT_FALSE(fs::exists(serverDir("/sftp-root") / L"r.png"));
 }
 
 TEST_F(SecureTransferTest, AWrongPasswordIsARefusalAndAnAbsentServerMayPass) {
@@ -152,12 +161,11 @@ namespace {
 // A shot's upload goes by the scheme of its server field, through the same uploader as plain
 // FTP; a certificate refused is a refusal for the outbox, and the password is in no text.
 TEST_F(SecureTransferTest, AShotsUploadGoesByTheSchemeOfItsServer) {
-  AppSettings::instance().prepareFolders();
   std::wstring cipher = kPassword;
   ASSERT_TRUE(PasswordCipher::instance().encrypt(cipher, cipher.size()));
   const auto upload = [&](const std::wstring& server, const std::wstring& remoteName) {
     return FtpUploader::instance().uploadNow(
-        {{server, L"vemlix", cipher, L""}, remoteName, picture_, false});
+        {{server, L"vemlix", cipher, L""}, remoteName, picture_, knownHosts_});
   };
   fs::create_directories(serverDir("/sftp-root/shots"));
   EXPECT_TRUE(upload(L"sftp://127.0.0.23", L"/shots/s.png"));

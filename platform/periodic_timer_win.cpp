@@ -1,4 +1,4 @@
-#include "scheduler/periodic_timer_win.h"
+#include "platform/periodic_timer_win.h"
 
 #include <utility>
 
