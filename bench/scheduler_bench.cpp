@@ -4,8 +4,8 @@
 //
 //   scheduler_bench accuracy [seconds]                       (default 60)
 //   scheduler_bench soak [firings] [server user password]   (default 500, no upload)
-//   scheduler_bench drain captures server user password down_marker
-//     (the server answers 421 while down_marker exists; the bench deletes it half-way)
+//   scheduler_bench drain-fill captures server user password   (while the server is down)
+//   scheduler_bench drain-send                                 (a restart, with it back)
 #include <windows.h>
 // After windows.h, which it needs.
 #include <psapi.h>
@@ -23,7 +23,6 @@
 #include "capture/screen_capturer_win.h"
 #include "platform/folders.h"
 #include "platform/worker_group.h"
-#include "scheduler/outbox_sender_win.h"
 #include "scheduler/shot_scheduler_win.h"
 #include "settings/app_settings.h"
 #include "settings/password_cipher.h"
@@ -252,20 +251,26 @@ int soak(int firings, const std::wstring& server, const std::wstring& user, std:
   return 0;
 }
 
-// A burst of captures while the server is down waits in the outbox; once the server is back,
-// a restart (which sends everything due at once) delivers it. The time is from the restart to
-// an empty outbox.
-int drain(int captures, const std::wstring& server, const std::wstring& user, std::wstring password,
-          const std::wstring& downMarker) {
-  ScratchFolder folder(L"drain");
-  AppSettings::instance().prepareFolders();  // the outbox lives in the data folder
+// Where the pictures of the drain wait between its two runs.
+std::wstring drainFolder() {
+  return platform::tempFolder() + L"vemlix-bench-drain";
+}
+
+// A burst of captures while the server is down waits in the ledger, across the end of this run.
+int drainFill(int captures, const std::wstring& server, const std::wstring& user,
+              std::wstring password) {
+  AppSettings::instance().prepareFolders();
   std::error_code ignored;
-  fs::remove_all(AppSettings::instance().sharedDataFolder() + kOutboxFolderName, ignored);
+  fs::remove(AppSettings::instance().sharedDataFolder() + L"ShotsData.idx", ignored);
+  for (const wchar_t* suffix : {L"", L"-wal", L"-shm"})
+    fs::remove(platform::localAppDataFolder() + L"\\Vemlix\\Vemlix.db" + suffix, ignored);
+  fs::remove_all(drainFolder(), ignored);
+  fs::create_directories(drainFolder());
   PasswordCipher::instance().encrypt(password, password.size());
   std::vector<ShotPtr> shots;
   // A shot each, so that no two captures share a name within one second.
   for (int i = 0; i < captures; ++i) {
-    shots.push_back(addShot(L"drain" + std::to_wstring(i), 0, folder.path()));
+    shots.push_back(addShot(L"drain" + std::to_wstring(i), 0, drainFolder()));
     ShotStore::instance().update(shots.back(), [&](ShotDefinition& s) {
       s.AUTO_ENABLED = false;
       s.FULL_SCREEN = false;
@@ -275,25 +280,36 @@ int drain(int captures, const std::wstring& server, const std::wstring& user, st
           std::tuple(server, user, password, L"drain");
     });
   }
-  ShotScheduler::instance().openOutbox();
+  ShotStore::instance().save();
+  ShotScheduler::openDeliveries();
   for (const ShotPtr& shot : shots) ShotScheduler::instance().fireShot(shot);
   WorkerGroup::workers().waitIdle(120s);
-  const size_t waited = outbox_sender::waiting();
+  std::wprintf(L"drain: %d captures, 320x240 PNG, while %ls was down\n", captures, server.c_str());
+  std::wprintf(L"  %zu waited in the ledger at the end of the run\n",
+               ShotScheduler::waitingUploads());
+  ShotScheduler::stopRetries();
+  return 0;
+}
 
-  fs::remove(downMarker, ignored);
+// The next start, with the server back, sends everything due at once. The time is from the
+// start to nothing waiting.
+int drainSend() {
+  AppSettings::instance().prepareFolders();
+  ShotStore::instance().load();
   const auto began = std::chrono::steady_clock::now();
-  ShotScheduler::instance().openOutbox();
-  while (outbox_sender::waiting() > 0 && std::chrono::steady_clock::now() < began + 300s) Sleep(20);
+  ShotScheduler::openDeliveries();
+  const size_t waited = ShotScheduler::waitingUploads();
+  while (ShotScheduler::waitingUploads() > 0 && std::chrono::steady_clock::now() < began + 300s)
+    Sleep(20);
   const double took =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-  const size_t left = outbox_sender::waiting();
-  outbox_sender::close();
+  const size_t left = ShotScheduler::waitingUploads();
+  ShotScheduler::stopRetries();
   WorkerGroup::workers().waitIdle(60s);
-  std::wprintf(L"drain: %d captures, 320x240 PNG, while %ls was down\n", captures, server.c_str());
-  std::wprintf(
-      L"  %zu waited in the outbox; after a restart with the server back, %zu sent in "
-      L"%.1f s (%zu left)\n",
-      waited, waited - left, took, left);
+  std::wprintf(L"  after a restart with the server back, %zu sent in %.1f s (%zu left)\n",
+               waited - left, took, left);
+  std::error_code ignored;
+  fs::remove_all(drainFolder(), ignored);
   return 0;
 }
 
@@ -308,12 +324,15 @@ int wmain(int argc, wchar_t** argv) {
   } else if (mode == L"soak") {
     result = soak(argc > 2 ? std::stoi(argv[2]) : 500, argc > 5 ? argv[3] : L"",
                   argc > 5 ? argv[4] : L"", argc > 5 ? argv[5] : L"");
-  } else if (mode == L"drain" && argc > 6) {
-    result = drain(std::stoi(argv[2]), argv[3], argv[4], argv[5], argv[6]);
+  } else if (mode == L"drain-fill" && argc > 5) {
+    result = drainFill(std::stoi(argv[2]), argv[3], argv[4], argv[5]);
+  } else if (mode == L"drain-send") {
+    result = drainSend();
   } else {
     std::fwprintf(stderr,
                   L"usage: scheduler_bench accuracy [seconds] | soak [firings] "
-                  L"[server user password] | drain captures server user password marker\n");
+                  L"[server user password] | drain-fill captures server user password | "
+                  L"drain-send\n");
   }
   std::fflush(stdout);
   ShotScheduler::release();

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Automatic Mode under Wine: interval accuracy over a minute, then a soak of 500 firings that
 # upload to a loopback FTP server, then 100 captures made while a server is down and delivered
-# from the outbox once it is back. Figures only. Runs itself inside scripts/offline.sh, so the
+# from the ledger at the next start once it is back. Figures only. Runs itself inside scripts/offline.sh, so the
 # server's port 21 and the uploads stay in a private network namespace.
 # Usage: scheduler_bench.sh BUILD_DIR   (the bench target already built)
 set -euo pipefail
@@ -47,6 +47,8 @@ wine "$build/bench/scheduler_bench.exe" soak 500 127.0.0.1 vemlix "Up-load 7" 2>
 echo "  files received by the FTP server: $(find "$work/ftp-root/soak" -type f | wc -l)" \
   "(500 and the 10 of the warm-up round, less names taken twice in one second)"
 echo
-wine "$build/bench/scheduler_bench.exe" drain 100 127.0.0.2 vemlix "Up-load 7" "Z:${work//\//\\}\\down" \
+wine "$build/bench/scheduler_bench.exe" drain-fill 100 127.0.0.2 vemlix "Up-load 7" \
   2>>"$work/wine.log"
+rm -f "$work/down"
+wine "$build/bench/scheduler_bench.exe" drain-send 2>>"$work/wine.log"
 echo "  files received by the FTP server: $(find "$work/down-root/drain" -type f -name '*.png' | wc -l)"

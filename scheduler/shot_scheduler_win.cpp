@@ -269,6 +269,12 @@ void ShotScheduler::openDeliveries() {
   });
 }
 
+size_t ShotScheduler::waitingUploads() {
+  Deliveries* made = madeDeliveries;
+  PictureLedger* ledger = made ? made->ledger() : nullptr;
+  return ledger ? ledger->waitingCount() : 0;
+}
+
 void ShotScheduler::stopRetries() {
   if (Deliveries* made = madeDeliveries) made->stopRetries();
 }

@@ -47,6 +47,8 @@ class ShotScheduler {
   static void openDeliveries();
   // No upload that waits is tried again in this run.
   static void stopRetries();
+  // Uploads that failed and wait to be sent again, as the ledger has them.
+  static size_t waitingUploads();
 
   // Vemlix.log in the data folder the settings name now.
   static ActivityLog activityLog();

@@ -7,6 +7,7 @@
 
 #include "platform/folders.h"
 #include "settings/app_settings.h"
+#include "delivery/sqlite_database.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -14,6 +15,12 @@ namespace {
 std::wstring documentsFolder() {
   wchar_t path[MAX_PATH] = {};
   SHGetSpecialFolderPathW(nullptr, path, CSIDL_PERSONAL, TRUE);
+  return path;
+}
+
+std::wstring localAppDataFolder() {
+  wchar_t path[MAX_PATH] = {};
+  SHGetSpecialFolderPathW(nullptr, path, CSIDL_LOCAL_APPDATA, TRUE);
   return path;
 }
 
@@ -72,9 +79,24 @@ std::set<std::wstring> captureTemporaryFiles() {
   return filesMatching(platform::tempFolder(), L"vmp*.tmp");
 }
 
+std::wstring ledgerPath() {
+  return localAppDataFolder() + L"\\Vemlix\\Vemlix.db";
+}
+
+int64_t ledgerCount(const char* sql) {
+  std::string error;
+  auto db = sqlite::Database::open(ledgerPath(), error);
+  if (!db) return -1;
+  db->execute("PRAGMA busy_timeout = 5000");
+  sqlite::Statement count(db->get(), sql);
+  return count.step() == SQLITE_ROW ? count.integer(0) : -1;
+}
+
 void removeVemlixData() {
   std::error_code ignored;
   std::filesystem::remove_all(documentsFolder() + L"\\Vemlix", ignored);
+  for (const wchar_t* suffix : {L"", L"-wal", L"-shm"})
+    std::filesystem::remove(ledgerPath() + suffix, ignored);
 }
 
 void writeSettings(const std::wstring& overrides) {

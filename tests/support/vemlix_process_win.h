@@ -2,6 +2,7 @@
 // Starts Vemlix.exe as a separate process for a test and finds its windows.
 #include <windows.h>
 
+#include <cstdint>
 #include <set>
 #include <string>
 
@@ -22,8 +23,15 @@ std::set<std::wstring> filesMatching(const std::wstring& folder, const std::wstr
 // The temporary files captures write (vmp*.tmp in the temporary folder).
 std::set<std::wstring> captureTemporaryFiles();
 
-// Removes Documents\Vemlix and everything in it, as on a machine that never ran Vemlix.
+// Removes Documents\Vemlix and everything in it, and the picture ledger, as on a machine that
+// never ran Vemlix.
 void removeVemlixData();
+
+// The picture ledger in %LOCALAPPDATA%\Vemlix, and one number it holds, read beside a running
+// Vemlix without changing anything: SQL such as "SELECT count(*) FROM delivery". -1 when it
+// cannot be read.
+std::wstring ledgerPath();
+int64_t ledgerCount(const char* sql);
 
 // Writes a settings file whose keys are the defaults with the given lines replacing theirs
 // ("KEY=value" each), so a test never reaches the default update address.

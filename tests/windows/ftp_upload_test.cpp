@@ -390,11 +390,10 @@ TEST(FtpUploadExitTest, ExitCancelsUploadsInFlightAndLeavesNothingBehind) {
   removeVemlixData();
 }
 
-// A server that is down keeps its pictures waiting, across an Exit; once it is back, the next
-// start sends each of them once, byte for byte, and nothing waits any more.
 // Pictures taken while `marker` (a file in the test servers' folder) keeps the upload from
-// getting through wait in the outbox across an Exit; with the marker gone, the next start sends
-// each of them once and whole. The log names the server's words for the failure.
+// getting through wait in the ledger across an Exit; with the marker gone, the next start sends
+// each of them once and whole, and keeping only the newest picture deletes none of them before
+// it was sent. The log names the server's words for the failure.
 void expectDeliveryAfterARestart(const char* marker, int format, const char* failure) {
   removeVemlixData();
   TempFolder pictures;
@@ -413,23 +412,24 @@ void expectDeliveryAfterARestart(const char* marker, int format, const char* fai
   shot.FTP_SERVER = kLater;
   shot.FTP_USER = L"vemlix";
   shot.FTP_PASS = cipherText(kPassword);
+  shot.KEEP_COUNT = 1;
   writeBytes(sharedDataFolder() + L"\\" + kShotsFileName, formatShotsFile({shot}));
-  const std::wstring outbox = sharedDataFolder() + L"\\Outbox";
+  const char* waitingSql = "SELECT count(*) FROM delivery WHERE state = 0 AND tries > 0";
   const std::wstring extension(ImageFormat::byIndex(format).extension);
   DWORD exitCode = 1;
   {
     VemlixProcess vemlix;
     HWND window = vemlix.waitForMainWindow();
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(waitFor([&] { return filesMatching(outbox, L"*.upload").size() >= 5; }, 20000));
+    ASSERT_TRUE(waitFor([&] { return ledgerCount(waitingSql) >= 5; }, 20000));
     PostMessageW(window, WM_COMMAND, 177, 0);
     ASSERT_TRUE(vemlix.waitForExit(10000, exitCode));
   }
   const std::set<std::wstring> saved = filesMatching(pictures.path(), L"Later-*" + extension);
-  const std::set<std::wstring> waiting = filesMatching(outbox, L"*.upload");
-  EXPECT_EQ(waiting.size(), saved.size());
-  for (const std::wstring& name : waiting)
-    EXPECT_EQ(readBytes(outbox + L"\\" + name).find("Up-load 7"), std::string::npos);
+  EXPECT_EQ(ledgerCount("SELECT count(*) FROM delivery WHERE state < 2"),
+            static_cast<int64_t>(saved.size()));
+  for (const wchar_t* suffix : {L"", L"-wal"})
+    EXPECT_EQ(readBytes(ledgerPath() + suffix).find("Up-load 7"), std::string::npos);
   const std::string log = readBytes(sharedDataFolder() + L"\\Vemlix.log");
   EXPECT_NE(log.find(std::string(" | upload failed: ") + failure), std::string::npos) << log;
   EXPECT_NE(log.find(", waiting to upload again"), std::string::npos) << log;
@@ -441,7 +441,7 @@ void expectDeliveryAfterARestart(const char* marker, int format, const char* fai
     VemlixProcess vemlix;
     HWND window = vemlix.waitForMainWindow();
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(waitFor([&] { return filesMatching(outbox, L"*.upload").empty(); }, 20000))
+    EXPECT_TRUE(waitFor([&] { return ledgerCount(waitingSql) == 0; }, 20000))
         << readBytes(sharedDataFolder() + L"\\Vemlix.log");
     PostMessageW(window, WM_COMMAND, 177, 0);
     ASSERT_TRUE(vemlix.waitForExit(10000, exitCode));
