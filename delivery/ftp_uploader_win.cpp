@@ -17,13 +17,15 @@
 #include "delivery/secure_transfer_win.h"
 #include "delivery/server_address.h"
 #include "delivery/transfer_limits.h"
+#include "delivery/wininet_ftp_win.h"
 #include "platform/detached_thread.h"
 #include "platform/files.h"
 #include "platform/internet_session_win.h"
 #include "platform/worker_group.h"
-#include "settings/password_cipher.h"
 
 namespace {
+
+using namespace wininet_ftp;
 
 // What the end of the program leaves for removing what cut-off uploads left on their servers:
 // the process ends within 2 s of Exit.
@@ -33,93 +35,6 @@ constexpr wchar_t kPartSuffix[] = L".part";
 
 std::chrono::seconds transferLimit(const std::wstring& path) {
   return transfer_limits::transferLimit(platform::fileSize(path).value_or(0));
-}
-
-// The password as typed, for the one login that needs it; wiped when it goes.
-class PlainPassword {
- public:
-  explicit PlainPassword(const std::wstring& cipherText) : text_(cipherText) {
-    if (!text_.empty()) valid_ = PasswordCipher::instance().decrypt(text_, text_.size());
-  }
-  ~PlainPassword() { SecureZeroMemory(text_.data(), text_.size() * sizeof(wchar_t)); }
-  PlainPassword(const PlainPassword&) = delete;
-  PlainPassword& operator=(const PlainPassword&) = delete;
-
-  // False for a stored text that is no cipher text of ours (a hand-edited file): it must not
-  // go to the server as the password.
-  bool valid() const { return valid_; }
-  const wchar_t* c_str() const { return text_.c_str(); }
-
- private:
-  std::wstring text_;
-  bool valid_ = true;
-};
-
-// The server's last reply on this thread when it is an error reply (4xx or 5xx), on one line;
-// else empty. An earlier, successful reply says nothing about this failure.
-std::wstring serverErrorText() {
-  DWORD code = 0;
-  wchar_t buffer[512] = {};
-  DWORD length = static_cast<DWORD>(std::size(buffer));
-  if (!InternetGetLastResponseInfoW(&code, buffer, &length)) return {};
-  std::wstring text(buffer, std::min<DWORD>(length, static_cast<DWORD>(std::size(buffer) - 1)));
-  for (wchar_t& c : text) {
-    if (std::iswcntrl(c)) c = L' ';
-  }
-  while (!text.empty() && text.back() == L' ') text.pop_back();
-  const size_t start = text.find_first_not_of(L' ');
-  if (start == std::wstring::npos) return {};
-  text.erase(0, start);
-  return text[0] == L'4' || text[0] == L'5' ? text : std::wstring{};
-}
-
-// Why a WinINet call failed, from the error it left: the server's own words when it gave an
-// error reply, else the error in plain words.
-std::wstring failureReason(const win32::InternetSession& session, const std::wstring& server,
-                           DWORD error) {
-  if (win32::InternetSession::cancelled()) return L"cancelled, Vemlix was closing";
-  if (session.expired()) return L"no answer from " + server;
-  std::wstring reply = serverErrorText();
-  if (!reply.empty()) return reply;
-  switch (error) {
-    case ERROR_INTERNET_TIMEOUT:
-      return L"no answer from " + server;
-    case ERROR_INTERNET_NAME_NOT_RESOLVED:
-      return L"server " + server + L" not found";
-    case ERROR_INTERNET_CANNOT_CONNECT:
-      return L"could not connect to " + server;
-    case ERROR_INTERNET_LOGIN_FAILURE:
-    case ERROR_INTERNET_INCORRECT_USER_NAME:
-    case ERROR_INTERNET_INCORRECT_PASSWORD:
-      return L"login refused by " + server;
-    case ERROR_INTERNET_CONNECTION_ABORTED:
-    case ERROR_INTERNET_CONNECTION_RESET:
-    case ERROR_FTP_DROPPED:
-      return L"the connection to " + server + L" was lost";
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-      return L"the captured picture was gone before it could be sent";
-  }
-  return L"error " + std::to_wstring(error) + L" talking to " + server;
-}
-
-HINTERNET connect(const win32::InternetSession& session, const FtpAccount& account,
-                  const PlainPassword& password) {
-  // "ftp://host:2121" as clients write it; a bare name goes to port 21 as it always did.
-  const ServerAddress address = parseServerAddress(account.server)
-                                    .value_or(ServerAddress{TransferProtocol::kFtp, account.server,
-                                                            INTERNET_DEFAULT_FTP_PORT});
-  return InternetConnectW(session.root(), address.host.c_str(), address.port, account.user.c_str(),
-                          password.c_str(), INTERNET_SERVICE_FTP, INTERNET_FLAG_PASSIVE,
-                          session.context());
-}
-
-// The last call failed because the server said no for good (a 5xx reply), not because the
-// connection failed or the server was only busy for now.
-bool serverSaidNo() {
-  if (GetLastError() != ERROR_INTERNET_EXTENDED_ERROR) return false;
-  const std::wstring reply = serverErrorText();
-  return !reply.empty() && reply[0] == L'5';
 }
 
 // Servers that refused to rename this run: they get pictures straight under their final names
@@ -149,18 +64,6 @@ class RenameRefusers {
 RenameRefusers& renameRefusers() {
   static RenameRefusers* const refusers = new RenameRefusers;  // workers may use it at exit
   return *refusers;
-}
-
-// Deletes `remoteName` on a login of its own, in a clean-up session.
-void deleteOnNewLogin(const FtpAccount& account, const PlainPassword& password,
-                      const std::wstring& remoteName) {
-  win32::InternetSession session(L"Vemlix/1.0", transfer_limits::kCommand,
-                                 win32::InternetSession::Kind::kCleanup);
-  if (!session) return;
-  win32::InternetHandle connection(session, connect(session, account, password));
-  if (connection && session.restartClock(transfer_limits::kCommand)) {
-    FtpDeleteFileW(connection.get(), remoteName.c_str());
-  }
 }
 
 // The temporary names being sent right now. At the end of the program each is deleted on a
@@ -392,8 +295,9 @@ UploadOutcome FtpUploader::uploadNow(const UploadJob& job) {
   if (!session)
     return UploadOutcome::failed(failureReason(session, account.server, GetLastError()));
 
-  win32::InternetHandle connection(session, connect(session, account, password));
-  if (!connection) return UploadOutcome::failed(failureReason(session, account.server, GetLastError()));
+  win32::InternetHandle connection(session, connectFtp(session, account, password));
+  if (!connection)
+    return UploadOutcome::failed(failureReason(session, account.server, GetLastError()));
   // The login may have run out its time just as it succeeded: then the connection is closed
   // already, and its handle value may be another upload's by now.
   Delivery delivery(session, connection, job, password);

@@ -1,18 +1,16 @@
 #include "delivery/secure_transfer_win.h"
 
 #include <curl/curl.h>
-#include <openssl/evp.h>
-#include <openssl/ssl.h>
-#include <openssl/x509.h>
 
 #include <chrono>
 #include <cstdio>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <utility>
 #include <vector>
 
+#include "delivery/curl_parts_win.h"
+#include "delivery/remote_commands.h"
 #include "delivery/transfer_limits.h"
 #include "platform/files.h"
 #include "platform/text_codec.h"
@@ -33,212 +31,8 @@ void initCurlOnce() {
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_ALL); });
 }
 
-// Every transfer's multi handle, so the end of the program can wake each from its wait.
-class InFlight {
- public:
-  static InFlight& instance() {
-    static InFlight* const inFlight = new InFlight;  // workers may still use it at exit
-    return *inFlight;
-  }
-
-  // False, and nothing kept, once the program is ending.
-  bool add(CURLM* multi) {
-    std::lock_guard guard(lock_);
-    if (cancelled_) return false;
-    multis_.insert(multi);
-    return true;
-  }
-  void remove(CURLM* multi) {
-    std::lock_guard guard(lock_);
-    multis_.erase(multi);
-  }
-  void cancelAll() {
-    std::lock_guard guard(lock_);
-    cancelled_ = true;
-    for (CURLM* multi : multis_) curl_multi_wakeup(multi);
-  }
-  void allowAgain() {
-    std::lock_guard guard(lock_);
-    cancelled_ = false;
-  }
-  bool cancelled() const {
-    std::lock_guard guard(lock_);
-    return cancelled_;
-  }
-
- private:
-  mutable std::mutex lock_;
-  std::set<CURLM*> multis_;
-  bool cancelled_ = false;
-};
-
-struct EasyCleanup {
-  void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
-};
-struct ListCleanup {
-  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-struct FileClose {
-  void operator()(FILE* file) const { std::fclose(file); }
-};
-using CommandList = std::unique_ptr<curl_slist, ListCleanup>;
-
-CommandList commands(const std::vector<std::string>& lines) {
-  curl_slist* list = nullptr;
-  for (const std::string& line : lines) list = curl_slist_append(list, line.c_str());
-  return CommandList(list);
-}
-
-// What one transfer learns on its way from libcurl's callbacks.
-struct Observed {
-  FILE* file = nullptr;
-  bool sending = false;     // the file's first bytes were asked for
-  std::string lastReply;    // the FTP server's last reply line
-  std::string fingerprint;  // the SHA-256 of the server's certificate, "AB:CD:..."
-  KnownHostsFile* knownHosts = nullptr;
-  std::string knownHostName;
-  HostKeyCheck hostKey;
-};
-
-int sslCtxIndex() {
-  static const int index = SSL_CTX_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
-  return index;
-}
-
-std::string sha256Fingerprint(X509* certificate) {
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  if (!certificate || !X509_digest(certificate, EVP_sha256(), digest, &length)) return {};
-  std::string text;
-  char hex[4];
-  for (unsigned int i = 0; i < length; ++i) {
-    std::snprintf(hex, sizeof hex, i ? ":%02X" : "%02X", digest[i]);
-    text += hex;
-  }
-  return text;
-}
-
-// OpenSSL's own verdict stands; the server's certificate is only noted, for a refusal to name.
-int noteCertificate(int preverified, X509_STORE_CTX* store) {
-  auto* ssl =
-      static_cast<SSL*>(X509_STORE_CTX_get_ex_data(store, SSL_get_ex_data_X509_STORE_CTX_idx()));
-  auto* observed =
-      ssl ? static_cast<Observed*>(SSL_CTX_get_ex_data(SSL_get_SSL_CTX(ssl), sslCtxIndex()))
-          : nullptr;
-  if (observed && observed->fingerprint.empty()) {
-    observed->fingerprint = sha256Fingerprint(X509_STORE_CTX_get0_cert(store));
-  }
-  return preverified;
-}
-
-CURLcode onSslContext(CURL*, void* context, void* data) {
-  auto* ctx = static_cast<SSL_CTX*>(context);
-  SSL_CTX_set_ex_data(ctx, sslCtxIndex(), data);
-  SSL_CTX_set_verify(ctx, SSL_VERIFY_PEER, noteCertificate);
-  return CURLE_OK;
-}
-
-int onHostKey(void* data, int, const char* key, size_t length) {
-  auto* observed = static_cast<Observed*>(data);
-  observed->hostKey =
-      observed->knownHosts->admit(observed->knownHostName, std::string_view(key, length));
-  const auto verdict = observed->hostKey.verdict;
-  return verdict == HostKeyCheck::Verdict::kKnown || verdict == HostKeyCheck::Verdict::kNew
-             ? CURLKHMATCH_OK
-             : CURLKHMATCH_MISMATCH;
-}
-
-size_t onRead(char* buffer, size_t size, size_t count, void* data) {
-  auto* observed = static_cast<Observed*>(data);
-  observed->sending = true;
-  const size_t read = std::fread(buffer, size, count, observed->file);
-  return read == 0 && std::ferror(observed->file) ? CURL_READFUNC_ABORT : read;
-}
-
-// FTP replies come as "headers"; the last one says why a command failed.
-size_t onReply(char* buffer, size_t size, size_t count, void* data) {
-  std::string line(buffer, size * count);
-  while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
-  if (!line.empty()) static_cast<Observed*>(data)->lastReply = std::move(line);
-  return size * count;
-}
-
-int onProgress(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-  return InFlight::instance().cancelled() ? 1 : 0;
-}
-
-// The file's place on the server, as commands name it and as the URL spells it.
-struct RemotePath {
-  std::string command;  // "/a/b/name" from the root, or "name" in the login's folder
-  std::string url;      // escaped, after the host and port
-};
-
-std::string escaped(CURL* easy, const std::string& segment) {
-  char* text = curl_easy_escape(easy, segment.c_str(), static_cast<int>(segment.size()));
-  std::string out = text ? text : "";
-  curl_free(text);
-  return out;
-}
-
-RemotePath remotePath(CURL* easy, const SecureDestination& to, const std::string& name, bool sftp) {
-  std::vector<std::string> segments;
-  const std::string folder = utf8(to.folder);
-  for (size_t at = 0; at <= folder.size();) {
-    const size_t end = std::min(folder.find('/', at), folder.size());
-    if (end > at) segments.push_back(folder.substr(at, end - at));
-    at = end + 1;
-  }
-  RemotePath path;
-  // SFTP URLs are from the root, "~" is the login's folder; FTP's are from the login's folder,
-  // "%2F" is the root.
-  path.url = segments.empty() ? (sftp ? "~/" : "") : (sftp ? "" : "%2F");
-  for (const std::string& segment : segments) {
-    path.command += "/" + segment;
-    path.url += escaped(easy, segment) + "/";
-  }
-  path.command += segments.empty() ? name : "/" + name;
-  path.url += escaped(easy, name);
-  return path;
-}
-
-std::string quoted(const std::string& path) {
-  std::string out = "\"";
-  for (char c : path) {
-    if (c == '"' || c == '\\') out += '\\';
-    out += c;
-  }
-  return out + "\"";
-}
-
-// The commands that give the part its final name, or that remove a file. A leading "*" lets a
-// command fail without failing the rest.
-std::vector<std::string> renameCommands(bool sftp, const std::string& from, const std::string& to,
-                                        bool deleteFirst) {
-  std::vector<std::string> lines;
-  if (sftp) {
-    if (deleteFirst) lines.push_back("*rm " + quoted(to));
-    lines.push_back("rename " + quoted(from) + " " + quoted(to));
-  } else {
-    if (deleteFirst) lines.push_back("*DELE " + to);
-    lines.push_back("RNFR " + from);
-    lines.push_back("RNTO " + to);
-  }
-  return lines;
-}
-
-std::vector<std::string> removeCommands(bool sftp, const std::string& path) {
-  return {sftp ? "*rm " + quoted(path) : "*DELE " + path};
-}
-
-long replyCode(const std::string& reply) {
-  if (reply.size() < 3) return 0;
-  long code = 0;
-  for (size_t i = 0; i < 3; ++i) {
-    if (reply[i] < '0' || reply[i] > '9') return 0;
-    code = code * 10 + (reply[i] - '0');
-  }
-  return code;
-}
+using namespace curl_parts;
+using namespace remote_commands;
 
 // One upload: a multi handle of its own (so that cancelAll() can wake it at once) and one easy
 // handle that every request of the upload goes through, on the same connection while it holds.

@@ -1,0 +1,42 @@
+#include "delivery/remote_commands.h"
+
+namespace remote_commands {
+
+std::string quoted(const std::string& path) {
+  std::string out = "\"";
+  for (char c : path) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  return out + "\"";
+}
+
+std::vector<std::string> renameCommands(bool sftp, const std::string& from, const std::string& to,
+                                        bool deleteFirst) {
+  std::vector<std::string> lines;
+  if (sftp) {
+    if (deleteFirst) lines.push_back("*rm " + quoted(to));
+    lines.push_back("rename " + quoted(from) + " " + quoted(to));
+  } else {
+    if (deleteFirst) lines.push_back("*DELE " + to);
+    lines.push_back("RNFR " + from);
+    lines.push_back("RNTO " + to);
+  }
+  return lines;
+}
+
+std::vector<std::string> removeCommands(bool sftp, const std::string& path) {
+  return {sftp ? "*rm " + quoted(path) : "*DELE " + path};
+}
+
+long replyCode(const std::string& reply) {
+  if (reply.size() < 3) return 0;
+  long code = 0;
+  for (size_t i = 0; i < 3; ++i) {
+    if (reply[i] < '0' || reply[i] > '9') return 0;
+    code = code * 10 + (reply[i] - '0');
+  }
+  return code;
+}
+
+}  // namespace remote_commands

@@ -1,0 +1,53 @@
+#pragma once
+// Talking to an FTP server through WinINet: the login, the server's own words when it says no,
+// and removing a file on a login of its own.
+#include <windows.h>
+#include <wininet.h>
+
+#include <string>
+
+#include "platform/internet_session_win.h"
+#include "shots/shot_settings.h"
+
+namespace wininet_ftp {
+
+// The password as typed, for the one login that needs it; wiped when it goes.
+class PlainPassword {
+ public:
+  explicit PlainPassword(const std::wstring& cipherText);
+  ~PlainPassword() { SecureZeroMemory(text_.data(), text_.size() * sizeof(wchar_t)); }
+  PlainPassword(const PlainPassword&) = delete;
+  PlainPassword& operator=(const PlainPassword&) = delete;
+
+  // False for a stored text that is no cipher text of ours (a hand-edited file): it must not
+  // go to the server as the password.
+  bool valid() const { return valid_; }
+  const wchar_t* c_str() const { return text_.c_str(); }
+
+ private:
+  std::wstring text_;
+  bool valid_ = true;
+};
+
+// The server's last reply on this thread when it is an error reply (4xx or 5xx), on one line;
+// else empty. An earlier, successful reply says nothing about this failure.
+std::wstring serverErrorText();
+
+// Why a WinINet call failed, from the error it left: the server's own words when it gave an
+// error reply, else the error in plain words.
+std::wstring failureReason(const win32::InternetSession& session, const std::wstring& server,
+                           DWORD error);
+
+// Logs in to the account's server, passive mode; null when that fails.
+HINTERNET connectFtp(const win32::InternetSession& session, const FtpAccount& account,
+                     const PlainPassword& password);
+
+// The last call failed because the server said no for good (a 5xx reply), not because the
+// connection failed or the server was only busy for now.
+bool serverSaidNo();
+
+// Deletes `remoteName` on a login of its own, in a clean-up session.
+void deleteOnNewLogin(const FtpAccount& account, const PlainPassword& password,
+                      const std::wstring& remoteName);
+
+}  // namespace wininet_ftp
