@@ -129,6 +129,8 @@ class PictureLedger {
   bool trimBatch(int64_t shot, int32_t keepDays, int32_t keepCount, int64_t& afterSeq,
                  int64_t& keptBeyond, size_t& deleted);
   Settled settle(int64_t picture, const std::wstring& path);
+  void endSend(const DeliveryTicket& send, DeliveryState state, std::wstring_view failure,
+               int64_t nextTryUtc);
 
   std::mutex lock_;       // the connection and everything below
   std::mutex trimLock_;   // one trim at a time, so two never both delete the same excess

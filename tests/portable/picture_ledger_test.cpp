@@ -43,6 +43,16 @@ TEST_F(LedgerTest, RetentionDeletesOnlyTheShotsOwnSettledPictures) {
   EXPECT_FALSE(there(L"1.png") || there(L"2.png"));
   EXPECT_TRUE(there(L"3.png") && there(L"other-1.png") && there(L"other-2.png"));
   EXPECT_EQ(ledger->pictureCount(L"{A-NEW-SHOT}"), 0u);
+
+  // A folder out of reach keeps its pictures on record; one the user emptied is forgotten.
+  save(*ledger, kDesk, L"4.png");
+  files_.unreachable.insert(pictures_.path());
+  EXPECT_EQ(ledger->trim(kDesk, 0, 1), 0u);
+  EXPECT_EQ(ledger->pictureCount(kDesk), 2u);
+  files_.unreachable.clear();
+  platform::removeFile(pictures_.file(L"3.png"));
+  EXPECT_EQ(ledger->trim(kDesk, 0, 1), 0u);
+  EXPECT_EQ(ledger->pictureCount(kDesk), 1u);
 }
 
 // However the folder is spelled, a file is one picture: saved again, it is refreshed, and the
