@@ -593,8 +593,8 @@ TEST_F(MainWindowReportTest, BelowTheFreeSpaceFloorNothingIsSavedUntilThereIsRoo
   AppSettings::instance().setInt(SettingId::MIN_FREE_MB, 2000000000);  // ~2 PB
   open();
   ShotScheduler::instance().start();
-  ASSERT_TRUE(
-      pumpUntil([&] { return log().find(" | disk nearly full: ") != std::string::npos; }, 5000))
+  ASSERT_TRUE(pumpUntil(
+      [&] { return log().find(" | not saved: disk nearly full: ") != std::string::npos; }, 5000))
       << log();
   EXPECT_EQ(filesOf(L"Full"), 0u);
   EXPECT_TRUE(pumpUntil([] { return tray().showsWarning(); }, 2000));
