@@ -10,20 +10,21 @@
 
 namespace {
 
+// Gathers what the older records hold for the shots as they are now.
 class Importer {
  public:
-  Importer(PictureLedger& ledger, PictureFiles& files, const std::vector<EffectiveShot>& shots)
-      : ledger_(ledger), files_(files), shots_(shots) {}
+  Importer(PictureFiles& files, const std::vector<EffectiveShot>& shots)
+      : files_(files), shots_(shots) {}
 
   void journal(std::wstring_view text);
   void outboxEntry(std::wstring_view text, const std::wstring& fileName);
 
   LegacyImport result;
+  std::vector<AdoptedPicture> adopted;
 
  private:
   const EffectiveShot* owner(const std::wstring& name, const std::wstring& path) const;
 
-  PictureLedger& ledger_;
   PictureFiles& files_;
   const std::vector<EffectiveShot>& shots_;
 };
@@ -52,7 +53,7 @@ void Importer::journal(std::wstring_view text) {
         result.leftOut.push_back(L"not taken over: " + path + L" (no shot " + name + L" holds it)");
         continue;
       }
-      ledger_.adoptPicture(shot->guid, shot->name, path, localSeconds - offset);
+      adopted.push_back({shot->guid, shot->name, path, localSeconds - offset, std::nullopt});
       ++result.pictures;
     }
   }
@@ -68,8 +69,8 @@ void Importer::outboxEntry(std::wstring_view text, const std::wstring& fileName)
                              L" names no picture in the folder of a shot of its name");
     return;
   }
-  ledger_.adoptWaiting(shot->guid, shot->name, entry.path, entry.fileName,
-                       entry.queuedUtc.value_or(platform::utcSeconds()));
+  adopted.push_back({shot->guid, shot->name, entry.path,
+                     entry.queuedUtc.value_or(platform::utcSeconds()), entry.fileName});
   ++result.waiting;
 }
 
@@ -78,20 +79,25 @@ void Importer::outboxEntry(std::wstring_view text, const std::wstring& fileName)
 LegacyImport importLegacyRecords(PictureLedger& ledger, PictureFiles& files,
                                  const std::wstring& dataFolder,
                                  const std::vector<EffectiveShot>& shots) {
-  Importer importer(ledger, files, shots);
+  Importer importer(files, shots);
   const std::wstring journal = dataFolder + kOldJournalName;
   std::string bytes;
-  if (platform::readWholeFile(journal, bytes) == platform::ReadResult::kRead) {
-    importer.journal(decodeTextFile(bytes));
-    platform::renameUnused(journal, dataFolder + kOldJournalAside);
-  }
+  // A file that cannot be read now (locked by a backup) stays, for the next start.
+  const bool journalRead = platform::readWholeFile(journal, bytes) == platform::ReadResult::kRead;
+  if (journalRead) importer.journal(decodeTextFile(bytes));
   const std::wstring outbox = dataFolder + kOldOutboxName;
-  if (!files.folderExists(outbox)) return importer.result;
+  const bool outboxThere = files.folderExists(outbox);
+  bool outboxRead = outboxThere;
   for (const std::wstring& name : platform::filesEndingWith(outbox, L".upload")) {
     if (platform::readWholeFile(outbox + platform::kPathSeparator + name, bytes) ==
         platform::ReadResult::kRead)
       importer.outboxEntry(decodeTextFile(bytes), name);
+    else
+      outboxRead = false;
   }
-  platform::renameUnused(outbox, dataFolder + kOldOutboxAside);
+  // Set aside only once the ledger holds what they said.
+  if (!ledger.adopt(importer.adopted)) return {};
+  if (journalRead) platform::renameUnused(journal, dataFolder + kOldJournalAside);
+  if (outboxRead) platform::renameUnused(outbox, dataFolder + kOldOutboxAside);
   return importer.result;
 }

@@ -162,7 +162,8 @@ void PictureLedger::tidyAfterCrash() {
 
 sqlite::Statement& PictureLedger::sql(const char* text) {
   auto found = statements_.find(text);
-  if (found == statements_.end()) found = statements_.emplace(text, sqlite::Statement(db_.get(), text)).first;
+  if (found == statements_.end())
+    found = statements_.emplace(text, sqlite::Statement(db_.get(), text)).first;
   return found->second;
 }
 
@@ -246,14 +247,14 @@ DeliveryTicket PictureLedger::saved(const PictureSlot& slot, const SavedPicture&
     // Saved again by a shot without a server: nothing of it is to be sent any more.
     sql("DELETE FROM delivery WHERE picture = ?1").reset().bind(1, slot.picture).run();
   } else {
-    sqlite::Statement& upsert = sql(
-        "INSERT INTO delivery(picture, shot, destination, remote_name, state, generation, "
-        "queued_utc) SELECT ?1, shot, ?2, ?3, 1, 1, ?4 FROM picture WHERE id = ?1 "
-        "ON CONFLICT(picture, destination) DO UPDATE SET shot = excluded.shot, "
-        "remote_name = excluded.remote_name, state = 1, tries = 0, "
-        "generation = generation + 1, queued_utc = excluded.queued_utc, next_try_utc = NULL, "
-        "settled_utc = NULL, last_failure = NULL "
-        "RETURNING id, generation");
+    sqlite::Statement& upsert =
+        sql("INSERT INTO delivery(picture, shot, destination, remote_name, state, generation, "
+            "queued_utc) SELECT ?1, shot, ?2, ?3, 1, 1, ?4 FROM picture WHERE id = ?1 "
+            "ON CONFLICT(picture, destination) DO UPDATE SET shot = excluded.shot, "
+            "remote_name = excluded.remote_name, state = 1, tries = 0, "
+            "generation = generation + 1, queued_utc = excluded.queued_utc, next_try_utc = NULL, "
+            "settled_utc = NULL, last_failure = NULL "
+            "RETURNING id, generation");
     upsert.reset().bind(1, slot.picture).bind(2, kServerDestination).bind(3, *remoteName);
     upsert.bind(4, trusted_.now());
     if (upsert.step() == SQLITE_ROW) ticket = {upsert.integer(0), upsert.integer(1)};
@@ -271,37 +272,36 @@ void PictureLedger::abandon(const PictureSlot& slot) {
     sql("DELETE FROM picture WHERE id = ?1").reset().bind(1, slot.picture).run();
 }
 
-void PictureLedger::adoptPicture(const std::wstring& shotGuid, const std::wstring& shotName,
-                                 const std::wstring& path, int64_t takenUtc) {
-  const std::wstring key = files_.comparable(path);
-  const auto size = files_.size(path);
+bool PictureLedger::adopt(const std::vector<AdoptedPicture>& pictures) {
   std::lock_guard guard(lock_);
-  const int64_t shot = shotId(shotGuid, shotName);
+  sqlite::Transaction transaction(db_);
+  for (const AdoptedPicture& picture : pictures) adoptOne(picture);
+  if (transaction.commit()) return true;
+  shotIds_.clear();  // a shot made in the transaction is not there after all
+  return false;
+}
+
+void PictureLedger::adoptOne(const AdoptedPicture& picture) {
+  const std::wstring key = files_.comparable(picture.path);
+  const int64_t shot = shotId(picture.shotGuid, picture.shotName);
   sql("INSERT INTO picture(shot, path, path_key, taken_utc, size, seq, saving) "
       "VALUES(?1, ?2, ?3, ?4, ?5, ?6, 0) ON CONFLICT(path_key) DO NOTHING")
       .reset()
       .bind(1, shot)
-      .bind(2, path)
+      .bind(2, picture.path)
       .bind(3, key)
-      .bind(4, takenUtc)
-      .bind(5, static_cast<int64_t>(size.value_or(0)))
+      .bind(4, picture.takenUtc)
+      .bind(5, static_cast<int64_t>(files_.size(picture.path).value_or(0)))
       .bind(6, nextSeq())
       .run();
-}
-
-void PictureLedger::adoptWaiting(const std::wstring& shotGuid, const std::wstring& shotName,
-                                 const std::wstring& path, const std::wstring& remoteName,
-                                 int64_t queuedUtc) {
-  adoptPicture(shotGuid, shotName, path, queuedUtc);
-  const std::wstring key = files_.comparable(path);
-  std::lock_guard guard(lock_);
+  if (!picture.waitingAs) return;
   sql("INSERT INTO delivery(picture, shot, destination, remote_name, state, tries, queued_utc) "
       "SELECT id, shot, ?2, ?3, 0, 1, ?4 FROM picture WHERE path_key = ?1 "
       "ON CONFLICT(picture, destination) DO NOTHING")
       .reset()
       .bind(1, key)
       .bind(2, kServerDestination)
-      .bind(3, remoteName)
-      .bind(4, queuedUtc)
+      .bind(3, *picture.waitingAs)
+      .bind(4, picture.takenUtc)
       .run();
 }

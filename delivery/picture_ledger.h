@@ -60,6 +60,15 @@ struct WaitingUpload {
   int64_t queuedUtc = 0;
 };
 
+// A picture of the records older versions kept.
+struct AdoptedPicture {
+  std::wstring shotGuid;
+  std::wstring shotName;
+  std::wstring path;
+  int64_t takenUtc = 0;
+  std::optional<std::wstring> waitingAs;  // its name on the server, when its upload waited
+};
+
 class PictureLedger {
  public:
   static constexpr int64_t kLongestStay = 7 * 24 * 60 * 60;
@@ -108,12 +117,9 @@ class PictureLedger {
   size_t trim(const std::wstring& shotGuid, int32_t keepDays, int32_t keepCount);
   size_t pictureCount(const std::wstring& shotGuid);
 
-  // Older records taken over once: a picture saved before there was a ledger, and an upload
-  // that waited for one. Nothing changes for a path already on record.
-  void adoptPicture(const std::wstring& shotGuid, const std::wstring& shotName,
-                    const std::wstring& path, int64_t takenUtc);
-  void adoptWaiting(const std::wstring& shotGuid, const std::wstring& shotName,
-                    const std::wstring& path, const std::wstring& remoteName, int64_t queuedUtc);
+  // Older records taken over once, all in one transaction: pictures saved before there was a
+  // ledger, some with an upload that waited. Nothing changes for a path already on record.
+  bool adopt(const std::vector<AdoptedPicture>& pictures);
 
  private:
   enum class Settled { kKept, kDeleted, kForgotten };
@@ -129,11 +135,12 @@ class PictureLedger {
   bool trimBatch(int64_t shot, int32_t keepDays, int32_t keepCount, int64_t& afterSeq,
                  int64_t& keptBeyond, size_t& deleted);
   Settled settle(int64_t picture, const std::wstring& path);
+  void adoptOne(const AdoptedPicture& picture);
   void endSend(const DeliveryTicket& send, DeliveryState state, std::wstring_view failure,
                int64_t nextTryUtc);
 
-  std::mutex lock_;       // the connection and everything below
-  std::mutex trimLock_;   // one trim at a time, so two never both delete the same excess
+  std::mutex lock_;      // the connection and everything below
+  std::mutex trimLock_;  // one trim at a time, so two never both delete the same excess
   sqlite::Database db_;
   PictureFiles& files_;
   const DeliveryClock& clock_;
