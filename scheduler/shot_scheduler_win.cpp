@@ -7,13 +7,11 @@
 #include <utility>
 
 #include "capture/screen_capturer_win.h"
-#include "delivery/deliveries_win.h"
 #include "delivery/ftp_uploader_win.h"
-#include "platform/files.h"
-#include "platform/folders.h"
 #include "platform/periodic_timer_win.h"
 #include "platform/worker_group.h"
 #include "scheduler/idle_tracker.h"
+#include "scheduler/program_deliveries_win.h"
 #include "scheduler/shot_worker.h"
 #include "scheduler/skip_tally.h"
 #include "scheduler/tick_worker.h"
@@ -66,62 +64,6 @@ IdleTracker& idleTracker() {
   return *tracker;
 }
 
-// Beside the data files, in OpenSSH's format, so that a user can read and mend it.
-constexpr wchar_t kKnownHostsName[] = L"known_hosts";
-
-void logNote(const std::wstring& note) {
-  ShotScheduler::activityLog().write(noteLine(platform::localNow(), L"Vemlix", note));
-}
-
-// Every shot's values now, by its lasting identity, for the retries.
-RetrySender::Lookup lookUpShot(const std::wstring& guid, EffectiveShot& shot) {
-  const ShotStore& store = ShotStore::instance();
-  // Shots that could not be read at start are not deleted: nothing is decided about them.
-  if (!store.unreadableFile().empty()) return RetrySender::Lookup::kUnknown;
-  const ShotPtr record = store.findByGuid(guid);
-  if (!record) return RetrySender::Lookup::kDeleted;
-  shot = effectiveSettings(store.copy(record), AppSettings::instance());
-  return RetrySender::Lookup::kFound;
-}
-
-std::vector<EffectiveShot> effectiveShots() {
-  std::vector<EffectiveShot> shots;
-  ShotStore& store = ShotStore::instance();
-  for (uint32_t slot = 0; slot < store.count(); ++slot) {
-    if (const ShotPtr record = store.at(slot))
-      shots.push_back(effectiveSettings(store.copy(record), AppSettings::instance()));
-  }
-  return shots;
-}
-
-DeliveriesSetup deliveriesSetup() {
-  const AppSettings& settings = AppSettings::instance();
-  DeliveriesSetup setup;
-  setup.ledgerPath = platform::localAppDataFolder() + platform::kPathSeparator + L"Vemlix" +
-                     platform::kPathSeparator + kLedgerFileName;
-  // Without a documents folder there is no data folder, and so nothing older to take over.
-  if (!settings.getString(SettingId::DOCS_PATH).empty()) {
-    setup.dataFolder = settings.sharedDataFolder();
-    setup.knownHostsPath = setup.dataFolder + kKnownHostsName;
-  }
-  setup.shots = effectiveShots();
-  setup.shotsKnown = ShotStore::instance().unreadableFile().empty();
-  setup.lookup = lookUpShot;
-  setup.report = reportFiring;
-  setup.log = logNote;
-  return setup;
-}
-
-std::atomic<Deliveries*> madeDeliveries{nullptr};
-
-// Made at the first use, once the shots are loaded: a shot can fire only once there is one.
-// Never deleted: a worker may still deliver while the program ends.
-Deliveries& deliveries() {
-  static std::once_flag once;
-  std::call_once(once, [] { madeDeliveries = new Deliveries(deliveriesSetup()); });
-  return *madeDeliveries;
-}
-
 // The shot worker of the program: GDI+ capture, then the picture's delivery.
 const ShotWorker& shotWorker() {
   static const ShotWorker* const worker = new ShotWorker(
@@ -134,7 +76,9 @@ const ShotWorker& shotWorker() {
        },
        [](const EffectiveShot& shot, platform::TemporaryFile picture,
           const platform::LocalTime& firedAt) {
-         return deliveries().delivery().deliver(shot, std::move(picture), firedAt);
+         return programDeliveries(reportFiring)
+             .delivery()
+             .deliver(shot, std::move(picture), firedAt);
        },
        [](const EffectiveShot& shot, CapturedPixels pixels) {
          ScreenCapturer::instance().keep(shot, std::move(pixels));
@@ -256,13 +200,13 @@ bool ShotScheduler::shutdown(std::chrono::milliseconds limit) {
 }
 
 void ShotScheduler::openDeliveries() {
-  deliveries();
+  programDeliveries(reportFiring);
   // The old pictures of every shot beyond its limits, as after each save; on a worker, so that
   // a long list of deletions holds up nothing.
   WorkerGroup::workers().start([] {
-    PictureLedger* ledger = deliveries().ledger();
+    PictureLedger* ledger = programDeliveries(reportFiring).ledger();
     if (!ledger) return;
-    for (const EffectiveShot& shot : effectiveShots()) {
+    for (const EffectiveShot& shot : currentShots()) {
       const size_t deleted = ledger->trim(shot.guid, shot.keepDays, shot.keepCount);
       if (deleted > 0) activityLog().write(cleanUpLine(shot.name, deleted, platform::localNow()));
     }
@@ -270,11 +214,11 @@ void ShotScheduler::openDeliveries() {
 }
 
 size_t ShotScheduler::waitingUploads() {
-  Deliveries* made = madeDeliveries;
+  Deliveries* made = madeProgramDeliveries();
   PictureLedger* ledger = made ? made->ledger() : nullptr;
   return ledger ? ledger->waitingCount() : 0;
 }
 
 void ShotScheduler::stopRetries() {
-  if (Deliveries* made = madeDeliveries) made->stopRetries();
+  if (Deliveries* made = madeProgramDeliveries()) made->stopRetries();
 }

@@ -177,6 +177,12 @@ TEST_F(FtpUploadTest, FailuresStoreNothing) {
   EXPECT_FALSE(FtpUploader::instance().uploadNow(wrongPassword));
   EXPECT_FALSE(exists(ftpRoot() + L"\\Wrong-password.png"));
 
+  // The server's words as it gave them: nothing is masked after the fact, which would show a
+  // one-letter password by where the asterisks land.
+  wrongPassword.account.passwordCipherText = cipherText(L"a");
+  EXPECT_EQ(FtpUploader::instance().uploadNow(wrongPassword).detail,
+            L"530 Authentication failed.");
+
   // A plain password (never encrypted) is not what the server expects either.
   UploadJob plainPassword = job(L"Plain-password.png");
   plainPassword.account.passwordCipherText = kPassword;

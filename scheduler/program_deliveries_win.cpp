@@ -1,0 +1,73 @@
+#include "scheduler/program_deliveries_win.h"
+
+#include <atomic>
+#include <mutex>
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/folders.h"
+#include "scheduler/shot_scheduler_win.h"
+#include "settings/app_settings.h"
+#include "shots/shot_store.h"
+
+namespace {
+
+// Beside the data files, in OpenSSH's format, so that a user can read and mend it.
+constexpr wchar_t kKnownHostsName[] = L"known_hosts";
+
+void logNote(const std::wstring& note) {
+  ShotScheduler::activityLog().write(noteLine(platform::localNow(), L"Vemlix", note));
+}
+
+// Every shot's values now, by its lasting identity, for the retries.
+RetrySender::Lookup lookUpShot(const std::wstring& guid, EffectiveShot& shot) {
+  const ShotStore& store = ShotStore::instance();
+  // Shots that could not be read at start are not deleted: nothing is decided about them.
+  if (!store.unreadableFile().empty()) return RetrySender::Lookup::kUnknown;
+  const ShotPtr record = store.findByGuid(guid);
+  if (!record) return RetrySender::Lookup::kDeleted;
+  shot = effectiveSettings(store.copy(record), AppSettings::instance());
+  return RetrySender::Lookup::kFound;
+}
+
+DeliveriesSetup deliveriesSetup(const RetrySender::Report& report) {
+  const AppSettings& settings = AppSettings::instance();
+  DeliveriesSetup setup;
+  setup.ledgerPath = platform::localAppDataFolder() + platform::kPathSeparator + L"Vemlix" +
+                     platform::kPathSeparator + kLedgerFileName;
+  // Without a documents folder there is no data folder, and so nothing older to take over.
+  if (!settings.getString(SettingId::DOCS_PATH).empty()) {
+    setup.dataFolder = settings.sharedDataFolder();
+    setup.knownHostsPath = setup.dataFolder + kKnownHostsName;
+  }
+  setup.shots = currentShots();
+  setup.shotsKnown = ShotStore::instance().unreadableFile().empty();
+  setup.lookup = lookUpShot;
+  setup.report = report;
+  setup.log = logNote;
+  return setup;
+}
+
+std::atomic<Deliveries*> madeDeliveries{nullptr};
+
+}  // namespace
+
+std::vector<EffectiveShot> currentShots() {
+  std::vector<EffectiveShot> shots;
+  ShotStore& store = ShotStore::instance();
+  for (uint32_t slot = 0; slot < store.count(); ++slot) {
+    if (const ShotPtr record = store.at(slot))
+      shots.push_back(effectiveSettings(store.copy(record), AppSettings::instance()));
+  }
+  return shots;
+}
+
+Deliveries& programDeliveries(const RetrySender::Report& report) {
+  static std::once_flag once;
+  std::call_once(once, [&] { madeDeliveries = new Deliveries(deliveriesSetup(report)); });
+  return *madeDeliveries;
+}
+
+Deliveries* madeProgramDeliveries() {
+  return madeDeliveries;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// The delivery of the running program, made from its settings and shots: the ledger in
+// %LOCALAPPDATA%\Vemlix, the data folder's older records and known_hosts file, and the
+// retries, which find each shot by its lasting identity in the store.
+#include <vector>
+
+#include "delivery/deliveries_win.h"
+#include "shots/shot_settings.h"
+
+// Made at the first call, once the shots are loaded (a shot can fire only once there is one),
+// with `report` hearing every retry. Never deleted: a worker may still deliver while the
+// program ends.
+Deliveries& programDeliveries(const RetrySender::Report& report);
+// The same once it has been made; null before.
+Deliveries* madeProgramDeliveries();
+
+// Every stored shot's values as they are now.
+std::vector<EffectiveShot> currentShots();
