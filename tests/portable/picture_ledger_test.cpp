@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "support/delivery_fakes.h"
 
 #ifndef _WIN32
@@ -146,5 +149,47 @@ TEST_F(LedgerTest, KilledMidSaveItLosesNoCommittedPicture) {
   }
 }
 #endif
+
+}  // namespace
+
+namespace {
+
+class LedgerConcurrencyTest : public LedgerTest {};
+
+// Saves with their trims, retries and the tip's count, all at once on one ledger: afterwards
+// exactly the newest pictures are left, each on disk and on record.
+TEST_F(LedgerConcurrencyTest, SavesTrimsAndRetriesRaceSafely) {
+  auto ledger = openLedger();
+  std::atomic<bool> saving{true};
+  std::vector<std::thread> savers;
+  for (int t = 0; t < 2; ++t) {
+    savers.emplace_back([&, t] {
+      for (int i = 0; i < 40; ++i) {
+        const std::wstring path = pictures_.file(std::to_wstring(t) + L"-" + std::to_wstring(i));
+        const PictureSlot slot = ledger->reserve(L"{DESK}", L"Desk", path);
+        writeBytes(path, "picture");
+        const DeliveryTicket send = ledger->saved(slot, {1765000000 + i, {}, 7}, path);
+        if (i % 3 == 0) ledger->failed(send, L"421", 0); else ledger->delivered(send);
+        ledger->trim(L"{DESK}", 0, 5);
+      }
+    });
+  }
+  std::thread retrier([&] {
+    while (saving) {
+      for (const WaitingUpload& waiting : ledger->oldestWaitingPerShot())
+        ledger->delivered(ledger->startRetry(waiting.delivery));
+      ledger->waitingCount();
+    }
+  });
+  for (std::thread& saver : savers) saver.join();
+  saving = false;
+  retrier.join();
+  for (auto heads = ledger->oldestWaitingPerShot(); !heads.empty();
+       heads = ledger->oldestWaitingPerShot())
+    ledger->delivered(ledger->startRetry(heads[0].delivery));
+  ledger->trim(L"{DESK}", 0, 5);
+  EXPECT_EQ(ledger->pictureCount(L"{DESK}"), 5u);
+  EXPECT_EQ(platform::filesEndingWith(pictures_.path(), L"").size(), 5u);
+}
 
 }  // namespace
