@@ -44,14 +44,16 @@ bool fill(const std::wstring& ledgerPath, const std::wstring& pictures) {
   sqlite::Transaction transaction(*db);
   sqlite::Statement shot(db->get(), "INSERT INTO shot(guid, name) VALUES(?1, 'Desk')");
   shot.bind(1, kShot).run();
-  sqlite::Statement rows(db->get(),
+  sqlite::Statement rows(
+      db->get(),
       "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?1) "
       "INSERT INTO picture(shot, path, path_key, taken_utc, taken_local, size, seq, saving) "
       "SELECT 1, ?2 || 'Desk-06-Dec-2026_05_12_33_PM-' || i || '.png', "
       "upper(?2 || 'Desk-06-Dec-2026_05_12_33_PM-' || i || '.png'), 1765000000 + i, "
       "'2026-12-06 17:12:33', 250000, i, 0 FROM n");
   rows.bind(1, kPictures).bind(2, pictures).run();
-  sqlite::Statement waiting(db->get(),
+  sqlite::Statement waiting(
+      db->get(),
       "INSERT INTO delivery(picture, shot, destination, remote_name, state, tries, queued_utc) "
       "SELECT id, 1, 'server', 'Desk-' || id || '.png', 0, 1, 1765000000 + id FROM picture "
       "WHERE id > ?1");
@@ -78,9 +80,9 @@ double start(const std::wstring& ledgerPath, PictureFiles& files, const Delivery
   NoServer server;
   WorkerGroup workers;
   workers.close();  // the look alone: no send starts
-  RetrySender sender(*ledger, server, files, clock, workers,
-                     [](const std::wstring&, EffectiveShot&) { return RetrySender::Lookup::kUnknown; },
-                     nullptr);
+  RetrySender sender(
+      *ledger, server, files, clock, workers,
+      [](const std::wstring&, EffectiveShot&) { return RetrySender::Lookup::kUnknown; }, nullptr);
   sender.sendDue();
   ledger->trim(kShot, 0, kPictures + 1);
   return msSince(began);
@@ -90,8 +92,8 @@ int run(const std::wstring& folder) {
   std::error_code ignored;
   fs::remove_all(folder, ignored);
   fs::create_directories(folder + L"/pictures");
-  const std::wstring pictures = folder + platform::kPathSeparator + L"pictures" +
-                                platform::kPathSeparator;
+  const std::wstring pictures =
+      folder + platform::kPathSeparator + L"pictures" + platform::kPathSeparator;
   const std::wstring empty = folder + platform::kPathSeparator + L"empty.db";
   const std::wstring full = folder + platform::kPathSeparator + L"full.db";
   SystemPictureFiles files;
@@ -106,10 +108,11 @@ int run(const std::wstring& folder) {
     emptyStarts.push_back(start(empty, files, clock));
     fullStarts.push_back(start(full, files, clock));
   }
-  std::printf("ledger: start with an empty ledger %.1f ms; with %d pictures and %d waiting "
-              "uploads %.1f ms (%.1f ms more; median of 5)\n",
-              median(emptyStarts), kPictures, kWaiting, median(fullStarts),
-              median(fullStarts) - median(emptyStarts));
+  std::printf(
+      "ledger: start with an empty ledger %.1f ms; with %d pictures and %d waiting "
+      "uploads %.1f ms (%.1f ms more; median of 5)\n",
+      median(emptyStarts), kPictures, kWaiting, median(fullStarts),
+      median(fullStarts) - median(emptyStarts));
 
   auto ledger = PictureLedger::open(full, files, clock, failure);
   const std::wstring source = folder + platform::kPathSeparator + L"captured.tmp";
@@ -128,9 +131,10 @@ int run(const std::wstring& folder) {
     records.push_back(std::chrono::duration<double, std::milli>(copied - began).count() +
                       msSince(recorded));
   }
-  std::printf("ledger: a save of a 250 kB picture with its record and trim, %d on record: "
-              "%.2f ms, of which the ledger %.2f ms (median of 200)\n",
-              kPictures, median(saves), median(records));
+  std::printf(
+      "ledger: a save of a 250 kB picture with its record and trim, %d on record: "
+      "%.2f ms, of which the ledger %.2f ms (median of 200)\n",
+      kPictures, median(saves), median(records));
   ledger.reset();
 
   std::string error;

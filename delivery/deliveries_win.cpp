@@ -38,8 +38,9 @@ void Deliveries::openLedger() {
   platform::createFolder(platform::folderOf(setup_.ledgerPath));
   ledger_ = PictureLedger::open(setup_.ledgerPath, files_, clock_, failure);
   if (!ledger_) {
-    tell(failure + L"; pictures are saved and sent, but old ones are not deleted and failed "
-                   L"uploads are not sent again until it can be opened");
+    tell(failure +
+         L"; pictures are saved and sent, but old ones are not deleted and failed "
+         L"uploads are not sent again until it can be opened");
     return;
   }
   if (setup_.dataFolder.empty() || !setup_.shotsKnown) return;

@@ -22,8 +22,8 @@ FiringReport PictureDelivery::deliver(const EffectiveShot& shot, platform::Tempo
   const DeliveryTicket send = saveLocalCopy(shot, stamp, picture.path(), serverName, report);
   if (!report.localFile.empty() && parts_.ledger)
     report.deletedOld = parts_.ledger->trim(shot.guid, shot.keepDays, shot.keepCount);
-  report.upload = serverName ? parts_.destination->send(shot.ftp, remotePathIn(shot.ftp, *serverName),
-                                                       picture.path())
+  report.upload = serverName ? parts_.destination->send(
+                                   shot.ftp, remotePathIn(shot.ftp, *serverName), picture.path())
                              : UploadOutcome::noServer();
   picture.reset();
   settle(shot, send, report);

@@ -40,10 +40,10 @@ size_t PictureLedger::trim(const std::wstring& shotGuid, int32_t keepDays, int32
 bool PictureLedger::trimBatch(int64_t shot, int32_t keepDays, int32_t keepCount, int64_t& afterSeq,
                               int64_t& keptBeyond, size_t& deleted) {
   std::lock_guard guard(lock_);
-  sqlite::Statement& state = sql(
-      "SELECT s.pictures, coalesce(n.seq, 0), coalesce(n.taken_utc, 0) FROM shot s "
-      "LEFT JOIN (SELECT seq, taken_utc FROM picture WHERE shot = ?1 AND saving = 0 "
-      "ORDER BY seq DESC LIMIT 1) n WHERE s.id = ?1");
+  sqlite::Statement& state =
+      sql("SELECT s.pictures, coalesce(n.seq, 0), coalesce(n.taken_utc, 0) FROM shot s "
+          "LEFT JOIN (SELECT seq, taken_utc FROM picture WHERE shot = ?1 AND saving = 0 "
+          "ORDER BY seq DESC LIMIT 1) n WHERE s.id = ?1");
   state.reset().bind(1, shot);
   if (state.step() != SQLITE_ROW) return false;
   const int64_t pictures = state.integer(0), newestSeq = state.integer(1);
@@ -52,10 +52,10 @@ bool PictureLedger::trimBatch(int64_t shot, int32_t keepDays, int32_t keepCount,
   const int64_t oldestKept = keepDays > 0 && now >= newestUtc
                                  ? now - int64_t{keepDays} * platform::kSecondsPerDay
                                  : INT64_MIN;
-  sqlite::Statement& batch = sql(
-      "SELECT p.id, p.path, p.seq, p.taken_utc, p.saving, EXISTS(SELECT 1 FROM delivery d "
-      "WHERE d.picture = p.id AND d.state < 2) FROM picture p "
-      "WHERE p.shot = ?1 AND p.seq > ?2 ORDER BY p.seq LIMIT ?3");
+  sqlite::Statement& batch =
+      sql("SELECT p.id, p.path, p.seq, p.taken_utc, p.saving, EXISTS(SELECT 1 FROM delivery d "
+          "WHERE d.picture = p.id AND d.state < 2) FROM picture p "
+          "WHERE p.shot = ?1 AND p.seq > ?2 ORDER BY p.seq LIMIT ?3");
   batch.reset().bind(1, shot).bind(2, afterSeq).bind(3, kBatch);
   struct Candidate {
     int64_t id;

@@ -58,8 +58,7 @@ void RetrySender::reportGivenUp() {
 
 // The shot's oldest waiting upload goes now, if its server's wait is over and its picture is
 // there to be sent.
-void RetrySender::sendNext(const WaitingUpload& upload, const EffectiveShot& shot,
-                           int64_t nowMs) {
+void RetrySender::sendNext(const WaitingUpload& upload, const EffectiveShot& shot, int64_t nowMs) {
   const std::wstring server = serverKey(shot.ftp);
   {
     std::lock_guard guard(lock_);

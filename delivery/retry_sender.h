@@ -76,9 +76,9 @@ class RetrySender {
   const ShotLookup lookup_;
   const Report report_;
 
-  std::mutex looking_;  // one look at a time
-  std::mutex lock_;     // what follows
-  std::map<std::wstring, Pace> paces_;              // by serverKey()
+  std::mutex looking_;                                // one look at a time
+  std::mutex lock_;                                   // what follows
+  std::map<std::wstring, Pace> paces_;                // by serverKey()
   std::map<std::wstring, int64_t> unreachableUntil_;  // by shot, on the steady clock
   bool closed_ = false;
 };

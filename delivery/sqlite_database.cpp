@@ -62,10 +62,9 @@ bool Statement::isNull(int column) const {
 
 std::optional<Database> Database::open(const std::wstring& path, std::string& error) {
   sqlite3* db = nullptr;
-  const int result = sqlite3_open_v2(encodeUtf8(path, false).c_str(), &db,
-                                     SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE |
-                                         SQLITE_OPEN_FULLMUTEX,
-                                     nullptr);
+  const int result =
+      sqlite3_open_v2(encodeUtf8(path, false).c_str(), &db,
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
   Database database(db);  // frees the handle SQLite gives even when the open failed
   if (result != SQLITE_OK) {
     error = db ? sqlite3_errmsg(db) : sqlite3_errstr(result);

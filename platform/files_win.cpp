@@ -155,7 +155,8 @@ bool folderExists(const std::wstring& path) {
 
 std::wstring comparablePath(const std::wstring& path) {
   std::wstring full(MAX_PATH, L'\0');
-  DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  DWORD length =
+      GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
   if (length >= full.size()) {
     full.resize(length);
     length = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);

@@ -30,9 +30,8 @@ void ShotWorker::fire(const Firing& firing) const {
 
   CapturedPicture picture;
   std::wstring failure;
-  const CaptureResult captured = services_.capture
-                                     ? services_.capture(firing.shot, picture, failure)
-                                     : CaptureResult::kFailed;
+  const CaptureResult captured =
+      services_.capture ? services_.capture(firing.shot, picture, failure) : CaptureResult::kFailed;
   if (captured == CaptureResult::kUnchanged) {
     report.unchanged = true;
   } else if (captured != CaptureResult::kCaptured || !picture.file) {

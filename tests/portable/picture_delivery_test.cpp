@@ -23,15 +23,16 @@ class PictureDeliveryTest : public LedgerTest {
   }
 
   PictureDelivery delivery(PictureLedger* ledger) {
-    return PictureDelivery({ledger, &server_, &files_, &clock_, nullptr,
-                            [this](std::wstring_view pattern) {
-                              ++stamps_;
-                              if (pattern.empty()) return std::wstring();
-                              return std::wstring(pattern) + L"@" + std::to_wstring(stamps_);
-                            }});
+    return PictureDelivery(
+        {ledger, &server_, &files_, &clock_, nullptr, [this](std::wstring_view pattern) {
+           ++stamps_;
+           if (pattern.empty()) return std::wstring();
+           return std::wstring(pattern) + L"@" + std::to_wstring(stamps_);
+         }});
   }
   FiringReport deliver(const std::string& bytes = "new picture") {
-    const std::wstring temporary = captures_.file(L"vmp" + std::to_wstring(++captures_count_) + L".tmp");
+    const std::wstring temporary =
+        captures_.file(L"vmp" + std::to_wstring(++captures_count_) + L".tmp");
     writeBytes(temporary, bytes);
     return delivery(ledger_.get()).deliver(shot_, platform::TemporaryFile(temporary), {});
   }
@@ -57,8 +58,8 @@ TEST_F(PictureDeliveryTest, SavesRecordsAndSendsUnderOneName) {
   shot_.localFolder = pictures_.file(L"missing");
   server_.down = true;
   const FiringReport failed = deliver();
-  EXPECT_EQ(failed.whyNoFile, L"not saved: could not write " +
-                                  shot_.localFolder + platform::kPathSeparator + L"Desk-T@2.png");
+  EXPECT_EQ(failed.whyNoFile, L"not saved: could not write " + shot_.localFolder +
+                                  platform::kPathSeparator + L"Desk-T@2.png");
   EXPECT_EQ(server_.sent().size(), 2u) << "a failed local copy still uploads";
   EXPECT_FALSE(failed.keptToRetry) << "without a local copy nothing can be sent again";
   EXPECT_FALSE(platform::filesEndingWith(captures_.path(), L".tmp").size());

@@ -169,7 +169,10 @@ TEST_F(LedgerConcurrencyTest, SavesTrimsAndRetriesRaceSafely) {
         const PictureSlot slot = ledger->reserve(L"{DESK}", L"Desk", path);
         writeBytes(path, "picture");
         const DeliveryTicket send = ledger->saved(slot, {1765000000 + i, {}, 7}, path);
-        if (i % 3 == 0) ledger->failed(send, L"421", 0); else ledger->delivered(send);
+        if (i % 3 == 0)
+          ledger->failed(send, L"421", 0);
+        else
+          ledger->delivered(send);
         ledger->trim(L"{DESK}", 0, 5);
       }
     });

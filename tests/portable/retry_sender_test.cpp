@@ -97,7 +97,8 @@ TEST_F(RetrySenderTest, OnlyAPictureGoneFromAReadableFolderIsDropped) {
   platform::removeFile(pictures_.file(L"2.png"));
   sendDue();
   EXPECT_EQ(server_.sent().size(), 1u);
-  EXPECT_EQ(reports_.back().whyNoFile, L"not sent again: " + pictures_.file(L"2.png") + L" is gone");
+  EXPECT_EQ(reports_.back().whyNoFile,
+            L"not sent again: " + pictures_.file(L"2.png") + L" is gone");
   EXPECT_EQ(ledger_->waitingCount(), 0u);
 }
 

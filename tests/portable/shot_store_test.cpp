@@ -139,8 +139,9 @@ TEST_F(ShotStoreTest, LoadRenumbersAndRewritesTheFile) {
 // version, derived from its section so that a start that cannot write the file gives the same
 // one again. A section copied by hand gets one of its own; an edit never changes it.
 TEST_F(ShotStoreTest, EveryShotHasALastingIdentityOfItsOwn) {
-  writeFile("[SHOT_SETTINGS]\nNAME=old\n\n[SHOT_SETTINGS]\nNAME=copy\nSHOT_GUID={SAME}\n\n"
-            "[SHOT_SETTINGS]\nNAME=copied\nSHOT_GUID={SAME}\n");
+  writeFile(
+      "[SHOT_SETTINGS]\nNAME=old\n\n[SHOT_SETTINGS]\nNAME=copy\nSHOT_GUID={SAME}\n\n"
+      "[SHOT_SETTINGS]\nNAME=copied\nSHOT_GUID={SAME}\n");
   const std::string older = fileBytes();
   ShotStore& store = ShotStore::instance();
   store.load();

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "delivery/sqlite_database.h"
 #include "platform/folders.h"
 #include "settings/app_settings.h"
-#include "delivery/sqlite_database.h"
 #include "settings/settings_file.h"
 
 namespace {

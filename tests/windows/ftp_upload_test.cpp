@@ -180,8 +180,7 @@ TEST_F(FtpUploadTest, FailuresStoreNothing) {
   // The server's words as it gave them: nothing is masked after the fact, which would show a
   // one-letter password by where the asterisks land.
   wrongPassword.account.passwordCipherText = cipherText(L"a");
-  EXPECT_EQ(FtpUploader::instance().uploadNow(wrongPassword).detail,
-            L"530 Authentication failed.");
+  EXPECT_EQ(FtpUploader::instance().uploadNow(wrongPassword).detail, L"530 Authentication failed.");
 
   // A plain password (never encrypted) is not what the server expects either.
   UploadJob plainPassword = job(L"Plain-password.png");
