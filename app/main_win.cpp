@@ -6,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/remote_command_win.h"
+#include "app/remote_protocol_win.h"
 #include "app/single_instance_win.h"
 #include "app/update_gate_win.h"
 #include "capture/screen_capturer_win.h"
@@ -107,7 +108,7 @@ void carryOutAtStart(MainWindow& mainWindow, const Command& command) {
   if (command.kind == CommandKind::kNone) return;
   if (command.kind == CommandKind::kHide) return reportOutcome(command, kRemoteDone);
   const auto code =
-      static_cast<int>(mainWindow.runRemoteCommand(remoteCommandFor(command.kind), command.name));
+      static_cast<int>(runRemoteCommand(mainWindow, remoteCommandFor(command.kind), command.name));
   reportOutcome(command, code);
 }
 
@@ -137,8 +138,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showComm
   InitWidgets(instance);
 
   MainWindow& mainWindow = MainWindow::instance();
-  mainWindow.initialize(instance);
-  if (!mainWindow.registerWindowClass(instance)) return failedStart(kExitNoWindowClass);
+  mainWindow.initialize(instance, AppSettings::instance());
+  if (!MainWindow::registerClass(instance)) return failedStart(kExitNoWindowClass);
+  mainWindow.setCopyDataListener(
+      [&mainWindow](const COPYDATASTRUCT& data) { return answerCopyData(mainWindow, data); });
   mainWindow.setStartHidden(command.kind == CommandKind::kHide);
   if (!mainWindow.createMainWindow(instance, showCommand)) return failedStart(kExitNoWindow);
   carryOutAtStart(mainWindow, command);

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "app/command_line.h"
-#include "ui/main_window.h"
+#include "app/remote_protocol_win.h"
 
 // Exit codes beyond the running Vemlix's own answers (kRemoteDone, kRemoteRefused,
 // kRemoteNoSuchShot).

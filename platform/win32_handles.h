@@ -48,6 +48,7 @@ using UniqueBrush = UniqueResource<HBRUSH, deleteGdiObject>;
 using UniqueIcon = UniqueResource<HICON, destroyIcon>;
 using UniqueRegKey = UniqueResource<HKEY, closeRegKey>;
 using UniqueMenu = UniqueResource<HMENU, destroyMenu>;
+using UniqueAccelerators = UniqueResource<HACCEL, destroyAcceleratorTable>;
 
 // A device context from GetDC, which must go back to ReleaseDC with its window.
 class WindowDc {
@@ -62,6 +63,22 @@ class WindowDc {
 
  private:
   HWND window_;
+  HDC dc_;
+};
+
+// The DC of one WM_PAINT, between BeginPaint and EndPaint.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+  ~PaintDc() { ::EndPaint(window_, &paint_); }
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  HDC get() const { return dc_; }
+  const RECT& area() const { return paint_.rcPaint; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
   HDC dc_;
 };
 

@@ -1,37 +1,26 @@
 #pragma once
 // The program's one top-level window: a 400 x 300 layered pop-up skin with a bar of picture
-// buttons above the list of shots, and the notification-area icon.
+// buttons above the list of shots, and the notification-area icon. Its commands are the command
+// table's; what they do is MainCommands'.
 #include <windows.h>
 
-#include <array>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/session_state_win.h"
 #include "platform/win32_handles.h"
 #include "scheduler/activity_log.h"
+#include "ui/main_commands.h"
 #include "ui/tray_icon.h"
 #include "widgets/base_window.h"
 #include "widgets/image_button.h"
 
-// What a later start of the program asks the running one, by WM_COPYDATA: dwData is one of
-// these; for kTake the data is the shot's name in UTF-16, without a terminating zero.
-enum class RemoteCommand : ULONG_PTR {
-  kTake = 0x564D4301,
-  kAutoOn,
-  kAutoOff,
-  kShow,
-  kHide,
-  kExit,
-};
-// The answers, which the later start hands on as its exit code.
-constexpr LRESULT kRemoteDone = 0;
-constexpr LRESULT kRemoteRefused = 2;
-constexpr LRESULT kRemoteNoSuchShot = 3;
-// The longest shot name a command may carry.
-constexpr size_t kMaxRemoteShotName = 4096;
+class AppSettings;
 
 class MainWindow : public BaseWindow<MainWindow> {
  public:
@@ -39,22 +28,26 @@ class MainWindow : public BaseWindow<MainWindow> {
   // Destroys what is left of the window, its buttons and tray icon, and ends the widgets.
   static void release();
 
-  void initialize(HINSTANCE instance);
-  ATOM registerWindowClass(HINSTANCE instance);
+  static WindowClass windowClass();
+
+  // Before the window is made: the program's module and the settings it keeps its place in.
+  void initialize(HINSTANCE instance, AppSettings& settings);
   // 1 when the window exists, 0 when it could not be made.
   int createMainWindow(HINSTANCE instance, int showCommand);
   // The wParam of WM_QUIT.
   int runMessageLoop();
 
-  const std::wstring& className() const { return className_; }
+  const std::wstring& title() const { return title_; }
   const TrayIcon& trayIcon() const { return tray_; }
+  AppSettings& settings() const { return *settings_; }
+  MainCommands& commands() { return commands_; }
 
   // Posted by a second start of the program to bring this one to the front.
   static UINT activateMessage();
-
-  // Carries out a command given on the command line, to this start or to a later one. Take
-  // Shot only starts the firing; it answers before the picture is saved.
-  LRESULT runRemoteCommand(RemoteCommand command, const std::wstring& shotName);
+  // What another program sends by WM_COPYDATA goes to `listener`, whose answer is the result.
+  void setCopyDataListener(std::function<LRESULT(const COPYDATASTRUCT&)> listener) {
+    copyDataListener_ = std::move(listener);
+  }
   // For a start asked to hide: the window is made but not shown, as when starting on the tray.
   void setStartHidden(bool hidden) { startHidden_ = hidden; }
 
@@ -64,19 +57,24 @@ class MainWindow : public BaseWindow<MainWindow> {
     session_ = win32::SessionState(std::move(query));
   }
 
+  // The Automatic Mode button's pictures, for running or stopped.
+  void showAutomaticMode(bool running);
+
   static constexpr int kWidth = 400;  // at 96 dpi
   static constexpr int kHeight = 300;
 
  private:
   friend class BaseWindow<MainWindow>;
-  MainWindow() = default;
+  MainWindow() : commands_(*this) {}
   ~MainWindow();
 
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handleOtherMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // True for keys sent to this window or one of its controls.
   bool ownsKeyboardMessage(HWND target) const;
   void focusList() const;
   void onCreate();
+  void makeButtons();
   LRESULT onCommand(WPARAM wParam, LPARAM lParam);
   LRESULT onNcHitTest(WPARAM wParam, LPARAM lParam);
   void onMove();
@@ -84,10 +82,6 @@ class MainWindow : public BaseWindow<MainWindow> {
   void onTrayIcon(LPARAM mouseMessage);
   void onDpiChanged(UINT dpi, const RECT& suggested);
   void onDestroy();
-  void onActivateRequest();
-  LRESULT onCopyData(const COPYDATASTRUCT& data);
-  LRESULT takeShotNamed(const std::wstring& name) const;
-  void setAutomaticMode(bool on);
   void onWarnUnreadableFiles();
   void onSessionChange(WPARAM change);
   // On a worker: keeps the report for the UI thread and tells it.
@@ -95,40 +89,26 @@ class MainWindow : public BaseWindow<MainWindow> {
   // On the UI thread: the last firing's outcome on the tray icon.
   void onFiringReported();
 
-  void newShot();
-  void switchAutomaticMode();
-  void showOrHide();
-  void minimize();
-  void openHelp() const;
-  void openHomePage() const;
-  void openLog() const;
-  void openSettings();
-  void openAbout();
-  bool modalDialogOpen() const;
-  void bringOpenDialogForward() const;
-  void exitProgram();
-
   // Sizes the window, the skin, the buttons and the list for `dpi`.
   void applyDpi(UINT dpi);
-  UINT automaticModePicture() const;
 
   HINSTANCE instance_ = nullptr;
+  AppSettings* settings_ = nullptr;
   std::wstring title_;
-  std::wstring className_;
+  MainCommands commands_;
+  win32::UniqueAccelerators accelerators_;
   // The picture control covering the window; the buttons sit on it. A child of the window, so
   // it goes with it.
   HWND background_ = nullptr;
   // The shot list's list view, which has the keyboard; a grandchild, so it goes with the window.
   HWND list_ = nullptr;
   win32::UniqueBitmap skin_;
-  // Take Shot, New Shot, Delete Shot, Edit Shot, Automatic Mode, Configure, Help, About,
-  // Minimize, Exit.
-  std::array<ImageButton, 10> buttons_;
+  // One a command of the table that has a button, in the table's order.
+  std::vector<std::unique_ptr<ImageButton>> buttons_;
   TrayIcon tray_;
   win32::SessionState session_;
   bool startHidden_ = false;
-  // How often Exit has come back waiting for this thread's dialogs to close.
-  int exitAttempts_ = 0;
+  std::function<LRESULT(const COPYDATASTRUCT&)> copyDataListener_;
   // The last firing reported by a worker, until the UI thread takes it.
   std::mutex reportLock_;
   std::optional<FiringReport> report_;

@@ -66,7 +66,10 @@ class ShotOverlay : public BaseWindow<ShotOverlay> {
   // The overlay's thread: the window, then its message loop until Save or Cancel ends it.
   void run(HINSTANCE module, HWND owner);
 
-  static WNDPROC procedure() { return windowProcedure; }
+  static WindowClass windowClass() {
+    return {kNewShotClassName, CS_HREDRAW | CS_VREDRAW, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1),
+            IDI_VEMLIX, IDI_SMALL};
+  }
 
  private:
   friend class BaseWindow<ShotOverlay>;
@@ -101,8 +104,9 @@ void ShotOverlay::run(HINSTANCE module, HWND owner) {
   // seen nor moved back: it opens on the nearest monitor instead.
   const RECT place =
       overlayPlacement({shot_.RECT_X, shot_.RECT_Y, shot_.RECT_WIDTH, shot_.RECT_HEIGHT});
-  HWND window = CreateWindowExW(0, kNewShotClassName, kOverlayName, 0, place.left, place.top,
-                                place.right, place.bottom, owner, nullptr, module, this);
+  HWND window =
+      create(module, 0, kOverlayName, 0,
+             {place.left, place.top, place.left + place.right, place.top + place.bottom}, owner);
   if (!window) return;
   NewShotWindow::instance().opened(window);
   SetWindowLongW(window, GWL_STYLE, kOverlayStyle);
@@ -142,7 +146,7 @@ void ShotOverlay::setPrevRect(const RECT& values) {
 }
 
 void ShotOverlay::placeTopmost(int x, int y, int width, int height) const {
-  SetWindowPos(window_, HWND_TOPMOST, x, y, width, height,
+  SetWindowPos(window(), HWND_TOPMOST, x, y, width, height,
                SWP_SHOWWINDOW | SWP_FRAMECHANGED | SWP_NOACTIVATE);
 }
 
@@ -158,11 +162,11 @@ LRESULT ShotOverlay::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_WINDOWPOSCHANGED:
       // The label follows every move and resize, by mouse, key or the full-screen toggle.
-      InvalidateRect(window_, nullptr, TRUE);
+      InvalidateRect(window(), nullptr, TRUE);
       break;
     case kTakeKeyboard:
-      SetForegroundWindow(window_);
-      SetFocus(window_);
+      SetForegroundWindow(window());
+      SetFocus(window());
       return 0;
     case WM_KEYDOWN:
       if (onKey(wParam)) return 0;
@@ -174,33 +178,31 @@ LRESULT ShotOverlay::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       cancel();
       return 0;
     case WM_DESTROY:
-      NewShotWindow::instance().closed(window_);
+      NewShotWindow::instance().closed(window());
       return 0;
   }
   return defaultProcessing(message, wParam, lParam);
 }
 
 void ShotOverlay::onCreate() {
-  buttons_[0].create(window_, window_, 5, 5, 16, 16, IDB_REGION_SAVE, IDB_REGION_SAVE_PRESSED,
+  buttons_[0].create(window(), window(), 5, 5, 16, 16, IDB_REGION_SAVE, IDB_REGION_SAVE_PRESSED,
                      kSaveCommand, L"Save", L"Enter");
-  buttons_[1].create(window_, window_, 22, 5, 16, 16, IDB_REGION_CANCEL, IDB_REGION_CANCEL_PRESSED,
-                     kCancelCommand, L"Cancel", L"Esc");
+  buttons_[1].create(window(), window(), 22, 5, 16, 16, IDB_REGION_CANCEL,
+                     IDB_REGION_CANCEL_PRESSED, kCancelCommand, L"Cancel", L"Esc");
   const bool full = shot_.FULL_SCREEN;
-  buttons_[2].create(window_, window_, 39, 5, 16, 16,
+  buttons_[2].create(window(), window(), 39, 5, 16, 16,
                      full ? IDB_REGION_RESTORE : IDB_REGION_FULL_SCREEN,
                      full ? IDB_REGION_RESTORE_PRESSED : IDB_REGION_FULL_SCREEN_PRESSED,
                      kFullScreenCommand, L"Go to fullscreen or restore window");
 }
 
 void ShotOverlay::onPaint() {
-  PAINTSTRUCT paint{};
-  HDC dc = BeginPaint(window_, &paint);
+  const win32::PaintDc dc(window());
   // Only a window that is on the screen can take the keyboard: under X an earlier request
   // is lost while the window is still being mapped.
-  if (!painted_) PostMessageW(window_, kTakeKeyboard, 0, 0);
+  if (!painted_) PostMessageW(window(), kTakeKeyboard, 0, 0);
   painted_ = true;
-  label_.paint(dc, FramingLabel::textFor(edgesOf(window_)), dpi::of(window_));
-  EndPaint(window_, &paint);
+  label_.paint(dc.get(), FramingLabel::textFor(edgesOf(window())), dpi::of(window()));
 }
 
 // Arrows move the frame, with Shift they size it; Ctrl makes the step coarse. A full-screen
@@ -239,7 +241,7 @@ bool ShotOverlay::onKey(WPARAM key) {
 }
 
 void ShotOverlay::nudge(int dx, int dy, bool resize) {
-  RECT edges = edgesOf(window_);
+  RECT edges = edgesOf(window());
   if (resize) {
     // Never smaller than one pixel.
     edges.right = std::max(edges.left + 1, edges.right + dx);
@@ -277,9 +279,9 @@ void ShotOverlay::switchFullScreen() {
   if (!shot_.FULL_SCREEN) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor);
+    GetMonitorInfoW(MonitorFromWindow(window(), MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT& screen = monitor.rcMonitor;
-    setPrevRect(originAndSize(edgesOf(window_)));
+    setPrevRect(originAndSize(edgesOf(window())));
     setRect(originAndSize(screen));
     placeTopmost(screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top);
     shot_.FULL_SCREEN = true;
@@ -305,12 +307,12 @@ void ShotOverlay::save() {
     copyFraming(base, shot_);
   }
   ShotDefinition edited = base;
-  if (!runShotSettingsDialog(window_, edited, shot_.isNew)) {
+  if (!runShotSettingsDialog(window(), edited, shot_.isNew)) {
     cancel();
     return;
   }
   // The overlay's own outline, in screen pixels, is the region: what the capture takes.
-  const RECT outer = edgesOf(window_);
+  const RECT outer = edgesOf(window());
   std::tie(edited.DRAW_RECT_X, edited.DRAW_RECT_Y, edited.DRAW_RECT_WIDTH,
            edited.DRAW_RECT_HEIGHT) = std::tuple(outer.left, outer.top, outer.right, outer.bottom);
   shot_ = edited;
@@ -332,11 +334,11 @@ void ShotOverlay::save() {
     store.add(std::make_shared<ShotDefinition>(shot_));
   }
   ShotListPanel::requestFill();
-  DestroyWindow(window_);
+  DestroyWindow(window());
 }
 
 void ShotOverlay::cancel() {
-  DestroyWindow(window_);
+  DestroyWindow(window());
 }
 
 NewShotWindow& NewShotWindow::instance() {
@@ -358,17 +360,7 @@ void NewShotWindow::release() {
 
 bool NewShotWindow::registerClass(HINSTANCE module) {
   module_ = module;
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.style = CS_HREDRAW | CS_VREDRAW;
-  windowClass.lpfnWndProc = ShotOverlay::procedure();
-  windowClass.hInstance = module;
-  windowClass.hIcon = LoadIconW(module, MAKEINTRESOURCEW(IDI_VEMLIX));
-  windowClass.hIconSm = LoadIconW(module, MAKEINTRESOURCEW(IDI_SMALL));
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  windowClass.lpszClassName = kNewShotClassName;
-  return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  return ShotOverlay::registerClass(module);
 }
 
 void NewShotWindow::open(const ShotPtr& shot, HWND owner) {

@@ -2,18 +2,16 @@
 
 #include <algorithm>
 #include <iterator>
+#include <vector>
 
 #include "scheduler/shot_scheduler_win.h"
+#include "ui/command_table.h"
 #include "ui/resource_ids.h"
 
 namespace {
 
-struct MenuEntry {
-  const wchar_t* text;  // null for a separator
-  UINT id;
-};
-
-void insertItem(HMENU menu, UINT position, const wchar_t* text, UINT id, UINT state) {
+// At the end of the menu; a separator for no text.
+void insertItem(HMENU menu, const wchar_t* text, UINT id, UINT state) {
   MENUITEMINFOW item{};
   item.cbSize = sizeof(item);
   item.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;
@@ -21,7 +19,7 @@ void insertItem(HMENU menu, UINT position, const wchar_t* text, UINT id, UINT st
   item.fState = state;
   item.wID = id;
   item.dwTypeData = const_cast<wchar_t*>(text);
-  InsertMenuItemW(menu, position, TRUE, &item);
+  InsertMenuItemW(menu, static_cast<UINT>(GetMenuItemCount(menu)), TRUE, &item);
 }
 
 }  // namespace
@@ -83,25 +81,21 @@ void TrayIcon::removeIcon() {
 win32::UniqueMenu TrayIcon::buildMenu(HWND window) {
   win32::UniqueMenu menu(CreatePopupMenu());
   const bool running = ShotScheduler::instance().isRunning();
-  const MenuEntry entries[] = {
-      {L"Ab&out Vemlix...", CMD_ABOUT},
-      {nullptr, CMD_MENU_SEPARATOR},
-      {L"&Visit the Vemlix home page", CMD_HOME_PAGE},
-      {nullptr, CMD_MENU_SEPARATOR},
-      {L"&Help...", CMD_HELP},
-      {L"Open &Log", CMD_OPEN_LOG},
-      {nullptr, CMD_MENU_SEPARATOR},
-      {L"&Automatic Mode", CMD_AUTOMATIC_MODE},
-      {nullptr, CMD_MENU_SEPARATOR},
-      {IsWindowVisible(window) ? L"&Hide Vemlix" : L"S&how Vemlix", CMD_SHOW_HIDE},
-      {L"&Settings...", CMD_SETTINGS},
-      {nullptr, CMD_MENU_SEPARATOR},
-      {L"&Exit Vemlix", CMD_EXIT},
-  };
-  UINT position = 0;
-  for (const MenuEntry& entry : entries) {
-    const bool checked = entry.id == CMD_AUTOMATIC_MODE && running;
-    insertItem(menu.get(), position++, entry.text, entry.id, checked ? MFS_CHECKED : MFS_ENABLED);
+  const bool shown = IsWindowVisible(window);
+  std::vector<const CommandRow*> rows;
+  for (const CommandRow& row : commandTable()) {
+    if (row.menu.place) rows.push_back(&row);
+  }
+  std::sort(rows.begin(), rows.end(),
+            [](const CommandRow* a, const CommandRow* b) { return a->menu.place < b->menu.place; });
+  int group = rows.empty() ? 0 : rows.front()->menu.place / 10;
+  for (const CommandRow* row : rows) {
+    const CommandMenuItem& item = row->menu;
+    if (item.place / 10 != group) insertItem(menu.get(), nullptr, CMD_MENU_SEPARATOR, 0);
+    group = item.place / 10;
+    const wchar_t* text = !shown && item.textWhileHidden ? item.textWhileHidden : item.text;
+    insertItem(menu.get(), text, row->id,
+               item.tickedWhileAutomatic && running ? MFS_CHECKED : MFS_ENABLED);
   }
   return menu;
 }

@@ -109,17 +109,6 @@ ImageButton::~ImageButton() {
   TooltipWindow::instance().hide();
 }
 
-bool ImageButton::registerClass(HINSTANCE module) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.style = CS_HREDRAW | CS_VREDRAW;
-  windowClass.lpfnWndProc = windowProcedure;
-  windowClass.hInstance = module;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = kButtonClassName;
-  return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
 void ImageButton::create(HWND parentWindow, HWND notifyWindow, int x, int y, int width, int height,
                          UINT normalImageId, UINT pressedImageId, UINT commandId,
                          const std::wstring& name, const std::wstring& keyText) {
@@ -136,46 +125,45 @@ void ImageButton::create(HWND parentWindow, HWND notifyWindow, int x, int y, int
   record->tooltipText = tooltipFor(name, keyText);
 
   const UINT dpi = dpi::of(parentWindow);
-  buttonWindow_ =
-      CreateWindowExW(0, kButtonClassName, name.c_str(), WS_CHILD, dpi::scale(x, dpi),
-                      dpi::scale(y, dpi), dpi::scale(width, dpi), dpi::scale(height, dpi),
-                      parentWindow, nullptr, widgetModule(), nullptr);
-  record->buttonWindow = buttonWindow_;
-  if (!buttonWindow_) return;
-  ButtonRegistry::instance().insert(buttonWindow_, record);
-  record->mouseTracking = {sizeof(TRACKMOUSEEVENT), TME_HOVER | TME_LEAVE, buttonWindow_, 1};
+  const RECT place{dpi::scale(x, dpi), dpi::scale(y, dpi), dpi::scale(x + width, dpi),
+                   dpi::scale(y + height, dpi)};
+  HWND button = BaseWindow::create(widgetModule(), 0, name, WS_CHILD, place, parentWindow);
+  record->buttonWindow = button;
+  if (!button) return;
+  ButtonRegistry::instance().insert(button, record);
+  record->mouseTracking = {sizeof(TRACKMOUSEEVENT), TME_HOVER | TME_LEAVE, button, 1};
   record->imageWindow = CreateWindowExW(0, L"static", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, 0, 0,
-                                        dpi::scale(width, dpi), dpi::scale(height, dpi),
-                                        buttonWindow_, nullptr, widgetModule(), nullptr);
+                                        dpi::scale(width, dpi), dpi::scale(height, dpi), button,
+                                        nullptr, widgetModule(), nullptr);
   replacePictures(*record, dpi);
-  ShowWindow(buttonWindow_, SW_SHOW);
+  ShowWindow(button, SW_SHOW);
   ShowWindow(record->imageWindow, SW_SHOW);
   record_ = std::move(record);
 }
 
 void ImageButton::setImages(UINT normalImageId, UINT pressedImageId) {
-  const ButtonRecordPtr record = ButtonRegistry::instance().find(buttonWindow_);
+  const ButtonRecordPtr record = ButtonRegistry::instance().find(window());
   if (!record) return;
   record->pressed = false;
   record->normalImageId = normalImageId;
   record->pressedImageId = pressedImageId;
-  replacePictures(*record, dpi::of(buttonWindow_));
+  replacePictures(*record, dpi::of(window()));
 }
 
 void ImageButton::applyDpi(UINT dpi) {
-  if (!record_ || !buttonWindow_) return;
+  if (!record_ || !window()) return;
   ButtonRecord& record = *record_;
   const int width = dpi::scale(record.width, dpi);
   const int height = dpi::scale(record.height, dpi);
-  SetWindowPos(buttonWindow_, nullptr, dpi::scale(record.x, dpi), dpi::scale(record.y, dpi), width,
+  SetWindowPos(window(), nullptr, dpi::scale(record.x, dpi), dpi::scale(record.y, dpi), width,
                height, SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowPos(record.imageWindow, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   replacePictures(record, dpi);
 }
 
-LRESULT CALLBACK ImageButton::windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                              LPARAM lParam) {
+LRESULT ImageButton::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   // Held for the whole message: a shutdown of the widgets meanwhile cannot free it.
+  const HWND window = this->window();
   const ButtonRecordPtr record = ButtonRegistry::instance().find(window);
   switch (message) {
     case WM_LBUTTONDOWN:
@@ -201,9 +189,7 @@ LRESULT CALLBACK ImageButton::windowProcedure(HWND window, UINT message, WPARAM 
       if (record) onMouseLeave(*record);
       return 0;
     case WM_PAINT: {
-      PAINTSTRUCT paint;
-      BeginPaint(window, &paint);
-      EndPaint(window, &paint);
+      const win32::PaintDc nothingToDraw(window);  // the picture control draws itself
       return 0;
     }
     case WM_NCDESTROY:
@@ -211,5 +197,5 @@ LRESULT CALLBACK ImageButton::windowProcedure(HWND window, UINT message, WPARAM 
       ButtonRegistry::instance().erase(window);
       break;
   }
-  return DefWindowProcW(window, message, wParam, lParam);
+  return defaultProcessing(message, wParam, lParam);
 }

@@ -15,19 +15,18 @@
 
 #include <string>
 
+#include "widgets/base_window.h"
 #include "widgets/button_registry.h"
 
 inline constexpr wchar_t kButtonClassName[] = L"VUIButtonContainer";
 
-class ImageButton {
+class ImageButton : public BaseWindow<ImageButton> {
  public:
   ImageButton();
   // Hides the tooltip. The pictures go once the button's record is no longer held.
   ~ImageButton();
-  ImageButton(const ImageButton&) = delete;
-  ImageButton& operator=(const ImageButton&) = delete;
 
-  static bool registerClass(HINSTANCE module);
+  static WindowClass windowClass() { return {kButtonClassName}; }
 
   // Makes the button in `parentWindow` at (x, y), `width` x `height` pixels at 96 dpi (scaled
   // to the parent's monitor), with the bitmaps `normalImageId` and `pressedImageId` of the
@@ -44,12 +43,12 @@ class ImageButton {
   // Places and sizes the button for `dpi`, with pictures drawn for the nearest scale.
   void applyDpi(UINT dpi);
 
-  HWND window() const { return buttonWindow_; }
+  using BaseWindow::window;
 
  private:
-  static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  friend class BaseWindow<ImageButton>;
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-  HWND buttonWindow_ = nullptr;
   // The record the registry holds too: the pictures stay for as long as this button object
   // lives, even after the widgets were shut down.
   ButtonRecordPtr record_;

@@ -33,7 +33,7 @@ void TooltipWindow::destroyWindow() {
   DWORD home = 0;
   {
     std::lock_guard guard(lock_);
-    window = std::exchange(window_, nullptr);
+    window = std::exchange(shared_, nullptr);
     home = homeThread_;
     text_.clear();
   }
@@ -46,32 +46,19 @@ void TooltipWindow::destroyWindow() {
   }
 }
 
-bool TooltipWindow::registerClass(HINSTANCE module) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.style = CS_HREDRAW | CS_VREDRAW;
-  windowClass.lpfnWndProc = windowProcedure;
-  windowClass.hInstance = module;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = kTooltipClassName;
-  return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
 void TooltipWindow::createWindow() {
-  if (window()) return;
+  if (shared()) return;
   // The thread that made the first window stays the home of every later one.
-  HWND made = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE,
-                              kTooltipClassName, L"", WS_POPUP, 0, 0, 150, 14, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
+  HWND made = create(GetModuleHandleW(nullptr), WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE,
+                     L"", WS_POPUP, {0, 0, 150, 14}, nullptr);
   std::lock_guard guard(lock_);
-  window_ = made;
+  shared_ = made;
   if (!homeThread_) homeThread_ = GetCurrentThreadId();
 }
 
-HWND TooltipWindow::window() const {
+HWND TooltipWindow::shared() const {
   std::lock_guard guard(lock_);
-  return window_;
+  return shared_;
 }
 
 DWORD TooltipWindow::homeThread() const {
@@ -93,11 +80,11 @@ void TooltipWindow::show(const std::wstring& text, int left, int top) {
     text_ = text;
     place_ = {left, top};
     wanted_ = true;
-    window = window_;
+    window = shared_;
   }
   if (!window && GetCurrentThreadId() == homeThread()) {
     createWindow();
-    window = this->window();
+    window = shared();
   }
   if (!window) return;
   if (onThreadOf(window)) {
@@ -115,7 +102,7 @@ void TooltipWindow::showNow() {
     std::lock_guard guard(lock_);
     // A hide that came after the show asked for it wins, whichever request arrives first.
     if (!wanted_) return;
-    window = window_;
+    window = shared_;
     text = text_;
     place = place_;
   }
@@ -132,7 +119,7 @@ void TooltipWindow::hide() {
   {
     std::lock_guard guard(lock_);
     wanted_ = false;
-    window = window_;
+    window = shared_;
   }
   if (!window) return;
   if (onThreadOf(window)) {
@@ -143,31 +130,31 @@ void TooltipWindow::hide() {
 }
 
 bool TooltipWindow::isVisible() const {
-  HWND window = this->window();
+  HWND window = shared();
   return window && IsWindowVisible(window);
 }
 
-LRESULT CALLBACK TooltipWindow::windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                                LPARAM lParam) {
+LRESULT TooltipWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT:
-      instance().paint(window);
+      paint();
       return 0;
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;
     case kShowRequest:
-      instance().showNow();
+      showNow();
       return 0;
     case kHideRequest:
-      ShowWindow(window, SW_HIDE);
+      ShowWindow(window(), SW_HIDE);
       return 0;
   }
-  return DefWindowProcW(window, message, wParam, lParam);
+  return defaultProcessing(message, wParam, lParam);
 }
 
-void TooltipWindow::paint(HWND window) {
-  PAINTSTRUCT paint{};
-  HDC dc = BeginPaint(window, &paint);
+void TooltipWindow::paint() {
+  const HWND window = this->window();
+  const win32::PaintDc paint(window);
+  const HDC dc = paint.get();
   std::wstring text;
   {
     std::lock_guard guard(lock_);
@@ -187,5 +174,4 @@ void TooltipWindow::paint(HWND window) {
     win32::SelectedObject selected(dc, font.get());
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, 0);
   }
-  EndPaint(window, &paint);
 }

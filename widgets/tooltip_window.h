@@ -6,6 +6,8 @@
 #include <mutex>
 #include <string>
 
+#include "widgets/base_window.h"
+
 inline constexpr wchar_t kTooltipClassName[] = L"VUITooltipContainer";
 
 // Buttons on the main window's thread and on every New Shot overlay's thread share it. Its
@@ -13,7 +15,7 @@ inline constexpr wchar_t kTooltipClassName[] = L"VUITooltipContainer";
 // lives as long as the program, so the tooltip never goes with an overlay that closes. The
 // other threads never call into that window and wait: their show and hide reach it as posted
 // requests, so two threads busy with each other's windows can never wait on each other.
-class TooltipWindow {
+class TooltipWindow : public BaseWindow<TooltipWindow> {
  public:
   // Thread-safe. The object itself is never freed, so a button on another thread that holds it
   // while the widgets shut down finds it without a window rather than gone.
@@ -22,8 +24,10 @@ class TooltipWindow {
   // on the program's first thread makes a new window.
   static void release();
 
-  // Registers the window class (on the widgets' first start).
-  static bool registerClass(HINSTANCE module);
+  static WindowClass windowClass() {
+    return {kTooltipClassName, CS_HREDRAW | CS_VREDRAW,
+            static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))};
+  }
 
   // Shows `text` with its top-left corner at (left, top) in screen pixels. The width follows
   // the number of characters, not the drawn text. From another thread than the window's, done
@@ -48,13 +52,16 @@ class TooltipWindow {
   void destroyWindow();
   // On the window's own thread: places, shows and paints it with the latest text and place.
   void showNow();
-  static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  void paint(HWND window);
-  HWND window() const;
+  friend class BaseWindow<TooltipWindow>;
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void paint();
+  // The window as other threads may see it.
+  HWND shared() const;
   DWORD homeThread() const;
 
-  mutable std::mutex lock_;  // guards window_, homeThread_, text_, place_ and wanted_
-  HWND window_ = nullptr;
+  mutable std::mutex lock_;  // guards shared_, homeThread_, text_, place_ and wanted_
+  // A copy of window() for other threads, which never touch the owner itself.
+  HWND shared_ = nullptr;
   DWORD homeThread_ = 0;
   std::wstring text_;
   POINT place_{};

@@ -101,8 +101,8 @@ class MainWindowTest : public DataFolderTest {
     HINSTANCE module = GetModuleHandleW(nullptr);
     InitWidgets(module);
     MainWindow& main = MainWindow::instance();
-    main.initialize(module);
-    main.registerWindowClass(module);
+    main.initialize(module, AppSettings::instance());
+    MainWindow::registerClass(module);
     ASSERT_EQ(main.createMainWindow(module, SW_SHOW), 1);
     window_ = main.window();
     pumpPending();
