@@ -1,7 +1,8 @@
 #include "ui/about_dialog.h"
 
+#include <utility>
+
 #include "platform/win32_handles.h"
-#include "settings/app_settings.h"
 #include "ui/base_dialog.h"
 #include "ui/dialog_ids.h"
 
@@ -11,6 +12,8 @@ constexpr int kPictureSize = 48;  // pixels, the bitmap's own size
 
 class AboutDialog final : public BaseDialog {
  public:
+  explicit AboutDialog(std::wstring version) : version_(std::move(version)) {}
+
   void run(HWND owner) { runModal(owner, IDD_ABOUT); }
 
  private:
@@ -19,13 +22,11 @@ class AboutDialog final : public BaseDialog {
       case WM_INITDIALOG:
         onInitDialog();
         return FALSE;  // no control takes the focus
-      case WM_COMMAND:
-        return onCommand(LOWORD(wParam));
       case WM_DESTROY:
         onDestroy();
         return FALSE;
     }
-    return FALSE;
+    return BaseDialog::handleMessage(message, wParam, lParam);
   }
 
   void onInitDialog() override {
@@ -39,14 +40,7 @@ class AboutDialog final : public BaseDialog {
                    SWP_NOMOVE | SWP_SHOWWINDOW);
       SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_.get()));
     }
-    setItemText(IDC_ABOUT_VERSION,
-                L"Vemlix v" + AppSettings::instance().getString(SettingId::VERSION));
-  }
-
-  INT_PTR onCommand(int id) override {
-    if (id != IDOK && id != IDCANCEL) return FALSE;
-    EndDialog(dialog_, id);
-    return TRUE;
+    setItemText(IDC_ABOUT_VERSION, L"Vemlix v" + version_);
   }
 
   // A picture with alpha is shown from a copy the control makes and hands back, not frees.
@@ -56,12 +50,12 @@ class AboutDialog final : public BaseDialog {
     win32::UniqueBitmap controlsCopy(shown != picture_.get() ? shown : nullptr);
   }
 
+  const std::wstring version_;
   win32::UniqueBitmap picture_;
 };
 
 }  // namespace
 
-void runAboutDialog(HWND owner) {
-  AboutDialog dialog;
-  dialog.run(owner);
+void runAboutDialog(HWND owner, const std::wstring& version) {
+  AboutDialog(version).run(owner);
 }

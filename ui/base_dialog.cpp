@@ -2,10 +2,15 @@
 
 #include "capture/image_format.h"
 
-INT_PTR BaseDialog::runModal(HWND owner, int templateId) {
+bool BaseDialog::runModal(HWND owner, int templateId) {
   // The templates are linked into the program itself, whoever calls.
   return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), owner, procedure,
-                         reinterpret_cast<LPARAM>(this));
+                         reinterpret_cast<LPARAM>(this)) == IDOK;
+}
+
+HWND BaseDialog::createModeless(HINSTANCE module, HWND parent, int templateId) {
+  return CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), parent, procedure,
+                            reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR CALLBACK BaseDialog::procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -39,9 +44,30 @@ INT_PTR BaseDialog::handleMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/
       onInitDialog();
       return TRUE;
     case WM_COMMAND:
-      return onCommand(LOWORD(wParam));
+      return onBaseCommand(LOWORD(wParam));
   }
   return FALSE;
+}
+
+INT_PTR BaseDialog::onBaseCommand(int id) {
+  switch (id) {
+    case IDOK:
+      if (onSave()) EndDialog(dialog_, IDOK);
+      return TRUE;
+    case IDCANCEL:
+      EndDialog(dialog_, IDCANCEL);
+      return TRUE;
+  }
+  return onCommand(id);
+}
+
+bool BaseDialog::refuse(int control, const std::wstring& text) const {
+  wchar_t caption[128] = {};
+  GetWindowTextW(dialog_, caption, 128);
+  MessageBoxW(dialog_, text.c_str(), caption, MB_OK | MB_ICONWARNING);
+  SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog_, control)),
+               TRUE);
+  return false;
 }
 
 BOOL CALLBACK BaseDialog::limitEditField(HWND control, LPARAM) {

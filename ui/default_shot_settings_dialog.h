@@ -3,6 +3,8 @@
 // default FTP account.
 #include <windows.h>
 
-// Modal. Save puts the values into AppSettings and writes AppSettings.idx at once, as OK in its
+class AppSettings;
+
+// Modal. Save puts the values into `settings` and writes AppSettings.idx at once, as OK in its
 // "Ftp Server Settings" dialog does for the account; true after Save.
-bool runDefaultShotSettingsDialog(HWND owner);
+bool runDefaultShotSettingsDialog(HWND owner, AppSettings& settings);

@@ -17,11 +17,27 @@ wchar_t unstorableCharacter(const std::wstring& password) {
   return L'\0';
 }
 
+std::wstring notAnAddressText(const std::wstring& server) {
+  return L"\"" + server +
+         L"\" is not a server address Vemlix can use.\n\nType a host name, such as "
+         L"ftp.example.com, or put ftp://, ftpes://, ftps:// or sftp:// in front of it. A port "
+         L"from 1 to 65535 may follow a colon, as in sftp://example.com:2222.";
+}
+
+std::wstring unstorablePasswordText(wchar_t character) {
+  wchar_t code[16] = {};
+  std::swprintf(code, 16, L"U+%04X", static_cast<unsigned>(character));
+  const std::wstring shown = character == L'\0' ? std::wstring() : std::wstring(1, character);
+  return L"This password cannot be stored: it holds the character \"" + shown + L"\" (" + code +
+         L").\n\nVemlix can keep passwords made of Western European characters only (U+0001 "
+         L"to U+00FF). Please type the password without that character.";
+}
+
 class FtpSettingsDialog final : public BaseDialog {
  public:
   explicit FtpSettingsDialog(FtpLogin& login) : login_(login) {}
 
-  bool run(HWND owner) { return runModal(owner, IDD_FTP_SETTINGS) == IDOK; }
+  bool run(HWND owner) { return runModal(owner, IDD_FTP_SETTINGS); }
 
  private:
   void onInitDialog() override {
@@ -34,65 +50,23 @@ class FtpSettingsDialog final : public BaseDialog {
     setItemText(IDC_FTP_PASSWORD, password);
   }
 
-  INT_PTR onCommand(int id) override {
-    switch (id) {
-      case IDOK:
-        onOk();
-        return TRUE;
-      case IDCANCEL:
-        EndDialog(dialog_, IDCANCEL);
-        return TRUE;
-    }
-    return FALSE;
-  }
-
-  void onOk() {
+  bool onSave() override {
     const std::wstring server = itemText(IDC_FTP_SERVER);
     // An empty field means no server; a typed one must be an address we can reach. One left
     // as it was stays, whatever it holds.
-    if (server != login_.server && !server.empty() && !parseServerAddress(server)) {
-      refuseServer(server);
-      return;
-    }
+    if (server != login_.server && !server.empty() && !parseServerAddress(server))
+      return refuse(IDC_FTP_SERVER, notAnAddressText(server));
     const std::wstring password = itemText(IDC_FTP_PASSWORD);
     std::wstring stored = login_.passwordCipherText;
     // An untouched password keeps its stored form exactly: one that did not decrypt would not
     // come back the same from the field. (The field is read whole, so a long one compares too.)
     if (password != shownPassword_) {
       stored = password;
-      if (!PasswordCipher::instance().encrypt(stored, stored.size())) {
-        refusePassword(unstorableCharacter(password));
-        return;
-      }
+      if (!PasswordCipher::instance().encrypt(stored, stored.size()))
+        return refuse(IDC_FTP_PASSWORD, unstorablePasswordText(unstorableCharacter(password)));
     }
     login_ = {server, itemText(IDC_FTP_USER), std::move(stored)};
-    EndDialog(dialog_, IDOK);
-  }
-
-  void refuseServer(const std::wstring& server) {
-    const std::wstring text =
-        L"\"" + server +
-        L"\" is not a server address Vemlix can use.\n\nType a host name, such as "
-        L"ftp.example.com, or put ftp://, ftpes://, ftps:// or sftp:// in front of it. A port "
-        L"from 1 to 65535 may follow a colon, as in sftp://example.com:2222.";
-    MessageBoxW(dialog_, text.c_str(), L"Ftp Settings", MB_OK | MB_ICONWARNING);
-    focus(IDC_FTP_SERVER);
-  }
-
-  void focus(int id) {
-    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog_, id)), TRUE);
-  }
-
-  void refusePassword(wchar_t character) {
-    wchar_t code[16] = {};
-    std::swprintf(code, 16, L"U+%04X", static_cast<unsigned>(character));
-    const std::wstring shown = character == L'\0' ? std::wstring() : std::wstring(1, character);
-    const std::wstring text =
-        L"This password cannot be stored: it holds the character \"" + shown + L"\" (" + code +
-        L").\n\nVemlix can keep passwords made of Western European characters only (U+0001 "
-        L"to U+00FF). Please type the password without that character.";
-    MessageBoxW(dialog_, text.c_str(), L"Ftp Settings", MB_OK | MB_ICONWARNING);
-    focus(IDC_FTP_PASSWORD);
+    return true;
   }
 
   FtpLogin& login_;
@@ -103,9 +77,6 @@ class FtpSettingsDialog final : public BaseDialog {
 }  // namespace
 
 bool runFtpSettingsDialog(HWND owner, FtpLogin& login) {
-  FtpLogin edited = login;
-  FtpSettingsDialog dialog(edited);
-  if (!dialog.run(owner)) return false;
-  login = std::move(edited);
-  return true;
+  return editCopy(login,
+                  [owner](FtpLogin& edited) { return FtpSettingsDialog(edited).run(owner); });
 }

@@ -127,12 +127,12 @@ void MainCommands::openLog() {
 
 void MainCommands::openSettings() {
   if (modalDialogOpen(window())) return bringOpenDialogForward();
-  runSettingsDialog(window());
+  runSettingsDialog(window(), window_.settings());
 }
 
 void MainCommands::openAbout() {
   if (modalDialogOpen(window())) return bringOpenDialogForward();
-  runAboutDialog(window());
+  runAboutDialog(window(), window_.settings().getString(SettingId::VERSION));
 }
 
 void MainCommands::exitProgram() {

@@ -221,6 +221,9 @@ void MainWindow::onCreate() {
   ShotListPanel& list = ShotListPanel::instance();
   list.create(instance_, window());
   list_ = list.list();
+  // The list and the overlays know each other only through the window that holds both.
+  list.setEditor([this](const ShotPtr& shot) { NewShotWindow::instance().open(shot, window()); });
+  NewShotWindow::instance().setSavedListener(&ShotListPanel::requestFill);
   // Above the skin, which was made first.
   SetWindowPos(list.window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   makeButtons();
@@ -229,7 +232,8 @@ void MainWindow::onCreate() {
   // Lock and unlock reach this window from now on; what came before is asked for.
   WTSRegisterSessionNotification(window(), NOTIFY_FOR_THIS_SESSION);
   ShotScheduler::setSessionLocked(session_.refresh());
-  ShotScheduler::setFiringListener([this](const FiringReport& report) { onFiringReport(report); });
+  ShotScheduler::setFiringListener(
+      [this](const FiringReport& report) { reports_.post(report, window(), kFiringReported); });
 }
 
 void MainWindow::makeButtons() {
@@ -329,22 +333,9 @@ void MainWindow::onSessionChange(WPARAM change) {
   ShotScheduler::setSessionLocked(session_.onChange(change));
 }
 
-void MainWindow::onFiringReport(const FiringReport& report) {
-  {
-    std::lock_guard guard(reportLock_);
-    report_ = report;
-  }
-  PostMessageW(window(), kFiringReported, 0, 0);
-}
-
-// Only the last report counts: the badge shows until a firing succeeds, and a success that
-// ended after a failure is the newer news.
+// The badge shows until a firing succeeds, and a success that ended after a failure is the
+// newer news; it stays while pictures wait to be uploaded.
 void MainWindow::onFiringReported() {
-  std::optional<FiringReport> report;
-  {
-    std::lock_guard guard(reportLock_);
-    report.swap(report_);
-  }
-  // The badge stays while pictures wait to be uploaded.
-  if (report) tray_.showStatus(tipText(*report), report->failed() || report->waitingUploads > 0);
+  if (const auto report = reports_.take())
+    tray_.showStatus(tipText(*report), report->failed() || report->waitingUploads > 0);
 }

@@ -6,8 +6,6 @@
 
 #include <functional>
 #include <memory>
-#include <mutex>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,6 +14,7 @@
 #include "platform/win32_handles.h"
 #include "scheduler/activity_log.h"
 #include "ui/main_commands.h"
+#include "ui/report_mailbox.h"
 #include "ui/tray_icon.h"
 #include "widgets/base_window.h"
 #include "widgets/image_button.h"
@@ -84,8 +83,6 @@ class MainWindow : public BaseWindow<MainWindow> {
   void onDestroy();
   void onWarnUnreadableFiles();
   void onSessionChange(WPARAM change);
-  // On a worker: keeps the report for the UI thread and tells it.
-  void onFiringReport(const FiringReport& report);
   // On the UI thread: the last firing's outcome on the tray icon.
   void onFiringReported();
 
@@ -109,7 +106,5 @@ class MainWindow : public BaseWindow<MainWindow> {
   win32::SessionState session_;
   bool startHidden_ = false;
   std::function<LRESULT(const COPYDATASTRUCT&)> copyDataListener_;
-  // The last firing reported by a worker, until the UI thread takes it.
-  std::mutex reportLock_;
-  std::optional<FiringReport> report_;
+  ReportMailbox reports_;
 };

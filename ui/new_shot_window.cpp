@@ -11,7 +11,6 @@
 #include "ui/framing_label.h"
 #include "ui/overlay_placement.h"
 #include "ui/resource_ids.h"
-#include "ui/shot_list_panel.h"
 #include "ui/shot_settings_dialog.h"
 #include "ui/window_fade.h"
 #include "widgets/base_window.h"
@@ -333,7 +332,7 @@ void ShotOverlay::save() {
     shot_.uid = 0;
     store.add(std::make_shared<ShotDefinition>(shot_));
   }
-  ShotListPanel::requestFill();
+  NewShotWindow::instance().saved();
   DestroyWindow(window());
 }
 
@@ -395,6 +394,20 @@ void NewShotWindow::unreserve(const std::wstring& name) {
 std::set<HWND> NewShotWindow::openWindows() const {
   std::lock_guard guard(lock_);
   return windows_;
+}
+
+void NewShotWindow::setSavedListener(std::function<void()> listener) {
+  std::lock_guard guard(lock_);
+  savedListener_ = std::move(listener);
+}
+
+void NewShotWindow::saved() const {
+  std::function<void()> listener;
+  {
+    std::lock_guard guard(lock_);
+    listener = savedListener_;
+  }
+  if (listener) listener();
 }
 
 void NewShotWindow::opened(HWND window) {

@@ -10,6 +10,7 @@
 // and the stored shot stays exactly as it was.
 #include <windows.h>
 
+#include <functional>
 #include <mutex>
 #include <set>
 #include <string>
@@ -38,17 +39,22 @@ class NewShotWindow {
   // The names of the new shots whose overlays are open: not in the store yet, but taken.
   std::set<std::wstring> pendingNames() const;
 
+  // Hears, on an overlay's thread, that a shot was saved into the store.
+  void setSavedListener(std::function<void()> listener);
+
  private:
   friend class ShotOverlay;
   NewShotWindow() = default;
 
   void opened(HWND window);
+  void saved() const;
   void closed(HWND window);
   void reserve(const std::wstring& name);
   void unreserve(const std::wstring& name);
 
   HINSTANCE module_ = nullptr;
-  mutable std::mutex lock_;  // guards windows_ and pending_
+  mutable std::mutex lock_;  // guards windows_, pending_ and savedListener_
   std::set<HWND> windows_;
   std::multiset<std::wstring> pending_;
+  std::function<void()> savedListener_;
 };

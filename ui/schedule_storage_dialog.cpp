@@ -12,7 +12,6 @@
 namespace {
 
 constexpr int kDays = IDC_SUNDAY - IDC_MONDAY + 1;
-constexpr wchar_t kCaption[] = L"Schedule and Storage";
 
 // A field for a count where 0 means "no limit": shown empty then, so that it reads as none.
 std::wstring limitText(int32_t value) {
@@ -23,7 +22,7 @@ class ScheduleStorageDialog final : public BaseDialog {
  public:
   explicit ScheduleStorageDialog(ShotDefinition& shot) : shot_(shot) {}
 
-  bool run(HWND owner) { return runModal(owner, IDD_SCHEDULE_STORAGE) == IDOK; }
+  bool run(HWND owner) { return runModal(owner, IDD_SCHEDULE_STORAGE); }
 
  private:
   void onInitDialog() override {
@@ -60,12 +59,6 @@ class ScheduleStorageDialog final : public BaseDialog {
       case IDC_ACTIVE_HOURS:
         enableHours();
         return TRUE;
-      case IDOK:
-        onSave();
-        return TRUE;
-      case IDCANCEL:
-        EndDialog(dialog_, IDCANCEL);
-        return TRUE;
     }
     return FALSE;
   }
@@ -99,25 +92,23 @@ class ScheduleStorageDialog final : public BaseDialog {
     return days;
   }
 
-  void onSave() {
+  bool onSave() override {
     std::wstring hours;
     if (isChecked(IDC_ACTIVE_HOURS)) {
       const ActiveHourRange range{minuteOfDay(IDC_HOURS_FROM), minuteOfDay(IDC_HOURS_TO)};
       // Equal ends could mean all day or no time at all; the user says which.
       if (range.start == range.end) {
-        refuse(IDC_HOURS_TO,
-               L"The hours begin and end at the same time.\n\nChoose a later or earlier end, or "
-               L"clear \"Only between\" to take pictures all day.");
-        return;
+        return refuse(IDC_HOURS_TO,
+                      L"The hours begin and end at the same time.\n\nChoose a later or earlier "
+                      L"end, or clear \"Only between\" to take pictures all day.");
       }
       hours = activeHoursText(range);
     }
     std::wstring days = typedDays();
     if (days.find(L'1') == std::wstring::npos) {
-      refuse(IDC_MONDAY,
-             L"No day is ticked, so Automatic Mode would never take this shot.\n\n"
-             L"Tick at least one day.");
-      return;
+      return refuse(IDC_MONDAY,
+                    L"No day is ticked, so Automatic Mode would never take this shot.\n\n"
+                    L"Tick at least one day.");
     }
     if (days.find(L'0') == std::wstring::npos) days.clear();
 
@@ -126,13 +117,7 @@ class ScheduleStorageDialog final : public BaseDialog {
     shot_.SKIP_UNCHANGED = isChecked(IDC_SKIP_UNCHANGED);
     shot_.ACTIVE_HOURS = std::move(hours);
     shot_.ACTIVE_DAYS = std::move(days);
-    EndDialog(dialog_, IDOK);
-  }
-
-  void refuse(int focusId, const wchar_t* text) const {
-    MessageBoxW(dialog_, text, kCaption, MB_OK | MB_ICONWARNING);
-    SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog_, focusId)),
-                 TRUE);
+    return true;
   }
 
   ShotDefinition& shot_;
@@ -145,9 +130,6 @@ bool runScheduleStorageDialog(HWND owner, ShotDefinition& shot) {
   // this dialog may open before (or, in a test, without) that.
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_DATE_CLASSES};
   InitCommonControlsEx(&controls);
-  ShotDefinition edited = shot;
-  ScheduleStorageDialog dialog(edited);
-  if (!dialog.run(owner)) return false;
-  shot = std::move(edited);
-  return true;
+  return editCopy(
+      shot, [owner](ShotDefinition& edited) { return ScheduleStorageDialog(edited).run(owner); });
 }

@@ -22,7 +22,9 @@ constexpr SettingBox kBoxes[] = {
 
 class SettingsDialog final : public BaseDialog {
  public:
-  bool run(HWND owner) { return runModal(owner, IDD_SETTINGS) == IDOK; }
+  explicit SettingsDialog(AppSettings& settings) : settings_(settings) {}
+
+  bool run(HWND owner) { return runModal(owner, IDD_SETTINGS); }
 
  private:
   void onInitDialog() override {
@@ -40,34 +42,27 @@ class SettingsDialog final : public BaseDialog {
         enableItem(IDC_IDLE_SECONDS, isChecked(IDC_DISABLE_IDLE));
         return TRUE;
       case IDC_DEFAULT_SHOT_SETTINGS:
-        runDefaultShotSettingsDialog(dialog_);
-        return TRUE;
-      case IDOK:
-        onSave();
-        return TRUE;
-      case IDCANCEL:
-        EndDialog(dialog_, IDCANCEL);
+        runDefaultShotSettingsDialog(dialog_, settings_);
         return TRUE;
     }
     return FALSE;
   }
 
-  void onSave() {
+  bool onSave() override {
     settings_.setString(SettingId::DISABLE_IDLE_INTERVAL, itemText(IDC_IDLE_SECONDS));
     settings_.setString(SettingId::MIN_FREE_MB, itemText(IDC_MIN_FREE_MB));
     for (const SettingBox& box : kBoxes)
       settings_.setInt(box.setting, isChecked(box.control) ? 1 : 0);
     settings_.save();
     updateRunValue(settings_);
-    EndDialog(dialog_, IDOK);
+    return true;
   }
 
-  AppSettings& settings_ = AppSettings::instance();
+  AppSettings& settings_;
 };
 
 }  // namespace
 
-bool runSettingsDialog(HWND owner) {
-  SettingsDialog dialog;
-  return dialog.run(owner);
+bool runSettingsDialog(HWND owner, AppSettings& settings) {
+  return SettingsDialog(settings).run(owner);
 }

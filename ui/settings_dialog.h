@@ -3,6 +3,8 @@
 // to the default shot settings.
 #include <windows.h>
 
-// Modal. Save writes AppSettings.idx and brings the Run value in line with "Launch on Windows
-// Startup"; Cancel leaves both alone. True after Save.
-bool runSettingsDialog(HWND owner);
+class AppSettings;
+
+// Modal. Save writes `settings` to AppSettings.idx and brings the Run value in line with
+// "Launch on Windows Startup"; Cancel leaves both alone. True after Save.
+bool runSettingsDialog(HWND owner, AppSettings& settings);

@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "scheduler/shot_scheduler_win.h"
-#include "ui/new_shot_window.h"
 #include "ui/resource_ids.h"
 #include "widgets/dpi_scale.h"
 
@@ -61,51 +60,36 @@ void ShotListPanel::release() {
 
 ShotListPanel::~ShotListPanel() {
   panelWindow = nullptr;
-  if (panel_) DestroyWindow(panel_);
+  if (dialog_) DestroyWindow(dialog_);
 }
 
 void ShotListPanel::create(HINSTANCE module, HWND parentWindow) {
-  module_ = module;
-  parent_ = parentWindow;
-  HWND made = CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_SHOT_LIST), parentWindow,
-                                 dialogProcedure, reinterpret_cast<LPARAM>(this));
+  HWND made = createModeless(module, parentWindow, IDD_SHOT_LIST);
   if (!made) return;
   applyDpi(dpi::of(parentWindow));
   ShowWindow(made, SW_SHOW);
 }
 
 HWND ShotListPanel::list() const {
-  return GetDlgItem(panel_, IDC_SHOT_LIST);
-}
-
-INT_PTR CALLBACK ShotListPanel::dialogProcedure(HWND window, UINT message, WPARAM wParam,
-                                                LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<ShotListPanel*>(lParam);
-    SetWindowLongPtrW(window, DWLP_USER, lParam);
-    self->panel_ = window;
-    panelWindow = window;
-  }
-  auto* self = reinterpret_cast<ShotListPanel*>(GetWindowLongPtrW(window, DWLP_USER));
-  return self ? self->handleMessage(message, wParam, lParam) : FALSE;
+  return GetDlgItem(dialog_, IDC_SHOT_LIST);
 }
 
 INT_PTR ShotListPanel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG:
-      onInitDialog();
-      return TRUE;
     case WM_NOTIFY:
       onNotify(*reinterpret_cast<const NMHDR*>(lParam));
       return TRUE;
     case kFillRequest:
       fillNow();
       return TRUE;
+    case WM_COMMAND:
+      return FALSE;  // a part of the main window, never ended by Save or Cancel of its own
   }
-  return FALSE;
+  return BaseDialog::handleMessage(message, wParam, lParam);
 }
 
 void ShotListPanel::onInitDialog() {
+  panelWindow = dialog_;
   HWND view = list();
   ListView_SetExtendedListViewStyle(view, kListStyles);
   addColumn(view, 0, L"Shot Description", kNameColumnWidth);
@@ -113,7 +97,7 @@ void ShotListPanel::onInitDialog() {
 }
 
 void ShotListPanel::applyDpi(UINT dpi) {
-  HWND window = panel_;
+  HWND window = dialog_;
   if (!window) return;
   const int width = dpi::scale(kSize.cx, dpi);
   const int height = dpi::scale(kSize.cy, dpi);
@@ -215,7 +199,7 @@ void ShotListPanel::takeSelected() const {
 }
 
 void ShotListPanel::editSelected() const {
-  if (const ShotPtr shot = shotAt(selectedRow())) NewShotWindow::instance().open(shot, parent_);
+  if (const ShotPtr shot = shotAt(selectedRow()); shot && edit_) edit_(shot);
 }
 
 // Workers that are taking the shot keep their own copy of it: deleting never disturbs them.

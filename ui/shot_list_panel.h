@@ -5,9 +5,12 @@
 // After windows.h, which it builds on.
 #include <commctrl.h>
 
-#include "shots/shot_store.h"
+#include <functional>
 
-class ShotListPanel {
+#include "shots/shot_store.h"
+#include "ui/base_dialog.h"
+
+class ShotListPanel : public BaseDialog {
  public:
   static ShotListPanel& instance();
   static void release();
@@ -22,6 +25,9 @@ class ShotListPanel {
   // shot), which never touch the panel object, since it may go at any time.
   static void requestFill();
 
+  // What Edit Shot (and a double click on a row) does with the row's shot.
+  void setEditor(std::function<void(const ShotPtr&)> edit) { edit_ = std::move(edit); }
+
   // The commands on the selected row; nothing when no row is selected.
   void takeSelected() const;
   void editSelected() const;
@@ -30,16 +36,15 @@ class ShotListPanel {
   // Places and sizes the panel and its columns for `dpi`.
   void applyDpi(UINT dpi);
 
-  HWND window() const { return panel_; }
+  HWND window() const { return dialog_; }
   HWND list() const;
 
  private:
   ShotListPanel() = default;
   ~ShotListPanel();
 
-  static INT_PTR CALLBACK dialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  void onInitDialog();
+  INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void onInitDialog() override;
   void onNotify(const NMHDR& header);
   void onItemChanged(const NMLISTVIEW& change);
   void onDoubleClick(const NMITEMACTIVATE& click) const;
@@ -51,9 +56,7 @@ class ShotListPanel {
   // The row at the selection mark, or -1.
   int selectedRow() const;
 
-  HINSTANCE module_ = nullptr;
-  HWND panel_ = nullptr;
-  HWND parent_ = nullptr;
+  std::function<void(const ShotPtr&)> edit_;
   // Set while fill() itself sets the rows' check boxes.
   bool filling_ = false;
 };

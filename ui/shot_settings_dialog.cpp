@@ -1,32 +1,28 @@
 #include "ui/shot_settings_dialog.h"
 
 #include "settings/number_text.h"
-#include "ui/base_dialog.h"
 #include "ui/dialog_ids.h"
-#include "ui/folder_picker.h"
 #include "ui/ftp_settings_dialog.h"
 #include "ui/schedule_storage_dialog.h"
+#include "ui/shot_fields_dialog.h"
 
 namespace {
 
-class ShotSettingsDialog final : public BaseDialog {
+class ShotSettingsDialog final : public ShotFieldsDialog {
  public:
   ShotSettingsDialog(ShotDefinition& shot, bool isNewShot) : shot_(shot), isNewShot_(isNewShot) {}
 
-  bool run(HWND owner) { return runModal(owner, IDD_SHOT_SETTINGS) == IDOK; }
+  bool run(HWND owner) { return runModal(owner, IDD_SHOT_SETTINGS); }
 
  private:
   void onInitDialog() override {
     setItemText(IDC_SHOT_NAME, shot_.NAME);
     setChecked(IDC_USE_DEFAULTS, shot_.USE_GLOBAL_SETTINGS);
-    setChecked(IDC_AUTO_MODE, shot_.AUTO_ENABLED);
-    setItemText(IDC_INTERVAL, decimalText(shot_.AUTO_INTERVAL));
-    setItemText(IDC_LABELS, isNewShot_ ? L"default" : shot_.TIMESTAMP);
-    fillFormatList(IDC_FORMAT, shot_.FORMAT);
+    showShotFields({shot_.AUTO_ENABLED, decimalText(shot_.AUTO_INTERVAL),
+                    isNewShot_ ? L"default" : shot_.TIMESTAMP, shot_.FORMAT, shot_.LOCAL_PATH,
+                    shot_.FTP_FOLDER});
     setChecked(IDC_SAVE_LOCAL, shot_.USE_OWN_LOCAL_SETTINGS);
-    setItemText(IDC_LOCAL_PATH, shot_.LOCAL_PATH);
     setChecked(IDC_SAVE_FTP, shot_.USE_OWN_FTP_SETTINGS);
-    setItemText(IDC_FTP_PATH, shot_.FTP_FOLDER);
     applyEnablingRules();
   }
 
@@ -39,7 +35,7 @@ class ShotSettingsDialog final : public BaseDialog {
         applyEnablingRules();
         return TRUE;
       case IDC_BROWSE:
-        onBrowse();
+        browseForFolder();
         return TRUE;
       case IDC_FTP_SERVER_SETTINGS:
         onFtpServerSettings();
@@ -47,12 +43,6 @@ class ShotSettingsDialog final : public BaseDialog {
       case IDC_SCHEDULE_STORAGE:
         // Into this dialog's copy: only this dialog's Save keeps what was saved there.
         runScheduleStorageDialog(dialog_, shot_);
-        return TRUE;
-      case IDOK:
-        onSave();
-        return TRUE;
-      case IDCANCEL:
-        EndDialog(dialog_, IDCANCEL);
         return TRUE;
     }
     return FALSE;
@@ -76,11 +66,6 @@ class ShotSettingsDialog final : public BaseDialog {
     enableItem(IDC_FTP_SERVER_SETTINGS, ftp);
   }
 
-  void onBrowse() {
-    std::wstring folder;
-    if (pickFolder(dialog_, folder)) setItemText(IDC_LOCAL_PATH, folder);
-  }
-
   void onFtpServerSettings() {
     FtpLogin login{shot_.FTP_SERVER, shot_.FTP_USER, shot_.FTP_PASS};
     if (!runFtpSettingsDialog(dialog_, login)) return;
@@ -90,19 +75,20 @@ class ShotSettingsDialog final : public BaseDialog {
   }
 
   // Disabled fields are written too: they still hold the values the dialog opened with.
-  void onSave() {
+  bool onSave() override {
+    const ShotFieldValues values = readShotFields();
     shot_.NAME = itemText(IDC_SHOT_NAME);
     shot_.USE_GLOBAL_SETTINGS = isChecked(IDC_USE_DEFAULTS);
-    shot_.AUTO_ENABLED = isChecked(IDC_AUTO_MODE);
-    shot_.AUTO_INTERVAL = parseDecimal(itemText(IDC_INTERVAL));
-    shot_.TIMESTAMP = itemText(IDC_LABELS);
-    shot_.FORMAT = selectedFormat(IDC_FORMAT);
+    shot_.AUTO_ENABLED = values.automatic;
+    shot_.AUTO_INTERVAL = parseDecimal(values.interval);
+    shot_.TIMESTAMP = values.labels;
+    shot_.FORMAT = values.format;
     shot_.USE_OWN_LOCAL_SETTINGS = isChecked(IDC_SAVE_LOCAL);
-    shot_.LOCAL_PATH = itemText(IDC_LOCAL_PATH);
+    shot_.LOCAL_PATH = values.localPath;
     shot_.USE_OWN_FTP_SETTINGS = isChecked(IDC_SAVE_FTP);
-    shot_.FTP_FOLDER = itemText(IDC_FTP_PATH);
+    shot_.FTP_FOLDER = values.ftpFolder;
     shot_.DEFAULT_FTP_SERVER = false;
-    EndDialog(dialog_, IDOK);
+    return true;
   }
 
   ShotDefinition& shot_;
@@ -112,9 +98,7 @@ class ShotSettingsDialog final : public BaseDialog {
 }  // namespace
 
 bool runShotSettingsDialog(HWND owner, ShotDefinition& shot, bool isNewShot) {
-  ShotDefinition edited = shot;
-  ShotSettingsDialog dialog(edited, isNewShot);
-  if (!dialog.run(owner)) return false;
-  shot = std::move(edited);
-  return true;
+  return editCopy(shot, [&](ShotDefinition& edited) {
+    return ShotSettingsDialog(edited, isNewShot).run(owner);
+  });
 }

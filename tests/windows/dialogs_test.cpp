@@ -486,7 +486,7 @@ TEST_F(SettingsDialogTest, SaveWritesTheFileAndTheQuotedRunValueAndClearingDelet
       s.press(d, IDOK);
       EXPECT_TRUE(s.waitClosed(d));
     });
-    EXPECT_TRUE(runSettingsDialog(nullptr));
+    EXPECT_TRUE(runSettingsDialog(nullptr, AppSettings::instance()));
   }
   EXPECT_EQ(runValue(), L"\"C:\\Program Files\\Vemlix\\Vemlix.exe\"");
   const std::string saved = settingsFile();
@@ -501,7 +501,7 @@ TEST_F(SettingsDialogTest, SaveWritesTheFileAndTheQuotedRunValueAndClearingDelet
     s.press(d, IDOK);
     EXPECT_TRUE(s.waitClosed(d));
   });
-  EXPECT_TRUE(runSettingsDialog(nullptr));
+  EXPECT_TRUE(runSettingsDialog(nullptr, AppSettings::instance()));
   EXPECT_EQ(runValue(), std::nullopt);
   EXPECT_NE(settingsFile().find("\r\nLOAD_ON_START=0\r\n"), std::string::npos);
 }
@@ -531,7 +531,7 @@ TEST_F(SettingsDialogTest, CancelAfterDefaultShotSettingsSaveKeepsTheDefaultsAnd
     s.press(d, IDCANCEL);
     EXPECT_TRUE(s.waitClosed(d));
   });
-  EXPECT_FALSE(runSettingsDialog(nullptr));
+  EXPECT_FALSE(runSettingsDialog(nullptr, AppSettings::instance()));
   EXPECT_EQ(runValue(), L"earlier");
   const std::string saved = settingsFile();
   EXPECT_NE(saved.find("\r\nSHOT_INTERVAL=15\r\n"), std::string::npos) << saved;
@@ -551,7 +551,7 @@ TEST_F(AboutDialogTest, ShowsTheVersionLineAndClosesByOkAndByEscape) {
       s.press(d, button);
       EXPECT_TRUE(s.waitClosed(d));
     });
-    runAboutDialog(nullptr);
+    runAboutDialog(nullptr, AppSettings::instance().getString(SettingId::VERSION));
   }
 }
 

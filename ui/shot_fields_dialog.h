@@ -1,0 +1,25 @@
+#pragma once
+// The controls that Shot Settings and Default Shot Settings share, bound once to the values
+// both edit: whether Automatic Mode takes the shot and how often, the time-stamp pattern, the
+// format, the local folder (with its Browse button) and the folder on the server.
+#include <cstdint>
+#include <string>
+
+#include "ui/base_dialog.h"
+
+struct ShotFieldValues {
+  bool automatic = false;
+  std::wstring interval;  // as typed: readers take its leading digits
+  std::wstring labels;
+  int32_t format = 0;
+  std::wstring localPath;
+  std::wstring ftpFolder;
+};
+
+class ShotFieldsDialog : public BaseDialog {
+ protected:
+  void showShotFields(const ShotFieldValues& values) const;
+  ShotFieldValues readShotFields() const;
+  // Browse: the folder picked goes into the local path.
+  void browseForFolder() const;
+};
