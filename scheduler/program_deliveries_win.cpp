@@ -3,10 +3,8 @@
 #include <atomic>
 #include <mutex>
 
-#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/folders.h"
-#include "scheduler/shot_scheduler_win.h"
 #include "settings/app_settings.h"
 #include "shots/shot_store.h"
 
@@ -14,10 +12,6 @@ namespace {
 
 // Beside the data files, in OpenSSH's format, so that a user can read and mend it.
 constexpr wchar_t kKnownHostsName[] = L"known_hosts";
-
-void logNote(const std::wstring& note) {
-  ShotScheduler::activityLog().write(noteLine(platform::localNow(), L"Vemlix", note));
-}
 
 // Every shot's values now, by its lasting identity, for the retries.
 RetrySender::Lookup lookUpShot(const std::wstring& guid, EffectiveShot& shot) {
@@ -30,7 +24,8 @@ RetrySender::Lookup lookUpShot(const std::wstring& guid, EffectiveShot& shot) {
   return RetrySender::Lookup::kFound;
 }
 
-DeliveriesSetup deliveriesSetup(const RetrySender::Report& report) {
+DeliveriesSetup deliveriesSetup(const RetrySender::Report& report,
+                                const std::function<void(const std::wstring&)>& log) {
   const AppSettings& settings = AppSettings::instance();
   DeliveriesSetup setup;
   setup.ledgerPath = platform::localAppDataFolder() + platform::kPathSeparator + L"Vemlix" +
@@ -44,7 +39,7 @@ DeliveriesSetup deliveriesSetup(const RetrySender::Report& report) {
   setup.shotsKnown = ShotStore::instance().unreadableFile().empty();
   setup.lookup = lookUpShot;
   setup.report = report;
-  setup.log = logNote;
+  setup.log = log;
   return setup;
 }
 
@@ -62,9 +57,10 @@ std::vector<EffectiveShot> currentShots() {
   return shots;
 }
 
-Deliveries& programDeliveries(const RetrySender::Report& report) {
+Deliveries& programDeliveries(const RetrySender::Report& report,
+                              const std::function<void(const std::wstring&)>& log) {
   static std::once_flag once;
-  std::call_once(once, [&] { madeDeliveries = new Deliveries(deliveriesSetup(report)); });
+  std::call_once(once, [&] { madeDeliveries = new Deliveries(deliveriesSetup(report, log)); });
   return *madeDeliveries;
 }
 

@@ -64,6 +64,14 @@ IdleTracker& idleTracker() {
   return *tracker;
 }
 
+void logNote(const std::wstring& note) {
+  ShotScheduler::activityLog().write(noteLine(platform::localNow(), L"Vemlix", note));
+}
+
+Deliveries& deliveries() {
+  return programDeliveries(reportFiring, logNote);
+}
+
 // The shot worker of the program: GDI+ capture, then the picture's delivery.
 const ShotWorker& shotWorker() {
   static const ShotWorker* const worker = new ShotWorker(
@@ -76,9 +84,7 @@ const ShotWorker& shotWorker() {
        },
        [](const EffectiveShot& shot, platform::TemporaryFile picture,
           const platform::LocalTime& firedAt) {
-         return programDeliveries(reportFiring)
-             .delivery()
-             .deliver(shot, std::move(picture), firedAt);
+         return deliveries().delivery().deliver(shot, std::move(picture), firedAt);
        },
        [](const EffectiveShot& shot, CapturedPixels pixels) {
          ScreenCapturer::instance().keep(shot, std::move(pixels));
@@ -200,11 +206,11 @@ bool ShotScheduler::shutdown(std::chrono::milliseconds limit) {
 }
 
 void ShotScheduler::openDeliveries() {
-  programDeliveries(reportFiring);
+  deliveries();
   // The old pictures of every shot beyond its limits, as after each save; on a worker, so that
   // a long list of deletions holds up nothing.
   WorkerGroup::workers().start([] {
-    PictureLedger* ledger = programDeliveries(reportFiring).ledger();
+    PictureLedger* ledger = deliveries().ledger();
     if (!ledger) return;
     for (const EffectiveShot& shot : currentShots()) {
       const size_t deleted = ledger->trim(shot.guid, shot.keepDays, shot.keepCount);

@@ -12,46 +12,6 @@
 
 namespace {
 
-struct SettingInfo {
-  const wchar_t* key;
-  // Null for the two paths, which are worked out from the machine instead.
-  const wchar_t* defaultValue;
-};
-
-constexpr std::array<SettingInfo, kSettingCount> kSettings{{
-    {L"HOME_PATH=", nullptr},
-    {L"DOCS_PATH=", nullptr},
-    {L"VERSION=", kProgramVersion},
-    {L"VERSION_PATH=", L"http://vemlix.example.com/vemlix/vemlix.version"},
-    {L"VEMLIX_HOME=", L"http://vemlix.example.com/projects/vemlix/"},
-    {L"SCHED_ON=", L"0"},
-    {L"START_ON_TRAY=", L"0"},
-    {L"LOAD_ON_START=", L"1"},
-    {L"CHECK_UPDATES=", L"1"},
-    {L"DISABLE_IDLE=", L"0"},
-    {L"DISABLE_IDLE_INTERVAL=", L"0"},
-    {L"AUTO_SHOT_ENABLE=", L"0"},
-    {L"SHOT_INTERVAL=", L"60"},
-    {L"SHOT_TIMESTAMP=", L"default"},
-    {L"SHOT_FORMAT=", L"4"},
-    {L"LOCAL_PATH=", L""},
-    {L"FTP_FOLDER=", L""},
-    {L"FTP_SERVER=", L""},
-    {L"FTP_USER=", L""},
-    {L"FTP_PASSWORD=", L""},
-    {L"WND_XPOS=", L"400"},
-    {L"WND_YPOS=", L"400"},
-    {L"MIN_FREE_MB=", L"1024"},
-}};
-
-size_t slot(SettingId id) {
-  return static_cast<size_t>(id);
-}
-// A SettingId made from an integer may lie outside the table.
-bool isKnown(SettingId id) {
-  return slot(id) < kSettings.size();
-}
-
 constexpr wchar_t kSeparator = platform::kPathSeparator;
 // How long a locked settings file is tried again before the program runs without it.
 constexpr std::chrono::seconds kReadPatience{2};
@@ -108,10 +68,6 @@ void AppSettings::release() {
   delete object;
 }
 
-const wchar_t* AppSettings::keyText(SettingId id) {
-  return isKnown(id) ? kSettings[slot(id)].key : L"";
-}
-
 bool AppSettings::load() {
   if (getString(SettingId::DOCS_PATH).empty()) prepareFolders();
   const std::wstring docs = getString(SettingId::DOCS_PATH);
@@ -136,11 +92,11 @@ bool AppSettings::load() {
   // The data folder is where this file was found, whatever it says: a DOCS_PATH copied from
   // another profile or left from a moved Documents folder would send every save astray.
   // Taking it as missing has the file written again with the folder it really lies in.
-  auto& storedDocs = found[slot(SettingId::DOCS_PATH)];
+  auto& storedDocs = found[settingSlot(SettingId::DOCS_PATH)];
   if (storedDocs && *storedDocs != docs) storedDocs.reset();
   // Likewise the program's folder is where it runs now: a copy installed over a portable one,
   // or moved, would otherwise open the old copy's help and start the old copy at logon.
-  auto& storedHome = found[slot(SettingId::HOME_PATH)];
+  auto& storedHome = found[settingSlot(SettingId::HOME_PATH)];
   if (storedHome && *storedHome != programFolder()) storedHome.reset();
 
   bool complete = true;
@@ -150,7 +106,7 @@ bool AppSettings::load() {
     complete = complete && foundByLoad_[i];
     if (found[i]) values_[i] = std::move(*found[i]);
   }
-  values_[slot(SettingId::VERSION)] = kProgramVersion;
+  values_[settingSlot(SettingId::VERSION)] = kProgramVersion;
   return complete;
 }
 
@@ -176,13 +132,14 @@ void AppSettings::applyDefaults() {
   {
     std::lock_guard guard(valuesLock_);
     found = foundByLoad_;
-    for (size_t i = 0; i < kSettings.size(); ++i) {
-      if (!found[i] && kSettings[i].defaultValue) values_[i] = kSettings[i].defaultValue;
+    for (size_t i = 0; i < static_cast<size_t>(kSettingCount); ++i) {
+      const wchar_t* fallback = settingDefault(static_cast<SettingId>(i));
+      if (!found[i] && fallback) values_[i] = fallback;
     }
-    values_[slot(SettingId::VERSION)] = kProgramVersion;
+    values_[settingSlot(SettingId::VERSION)] = kProgramVersion;
   }
-  if (!found[slot(SettingId::HOME_PATH)]) setString(SettingId::HOME_PATH, programFolder());
-  if (found[slot(SettingId::DOCS_PATH)]) {
+  if (!found[settingSlot(SettingId::HOME_PATH)]) setString(SettingId::HOME_PATH, programFolder());
+  if (found[settingSlot(SettingId::DOCS_PATH)]) {
     createDataFolders();
   } else {
     prepareFolders();
@@ -209,7 +166,7 @@ void AppSettings::createDataFolders() const {
 bool AppSettings::save() {
   std::lock_guard guard(saveLock_);
   const SettingValues values = snapshot();
-  const std::wstring& docs = values[slot(SettingId::DOCS_PATH)];
+  const std::wstring& docs = values[settingSlot(SettingId::DOCS_PATH)];
   // A file that could not be read holds the user's real settings: this run must not replace
   // them with the defaults it runs on.
   if (docs.empty() || !unreadableFile().empty()) return false;
@@ -230,9 +187,9 @@ int32_t AppSettings::getInt(SettingId id) const {
 }
 
 std::wstring AppSettings::getString(SettingId id) const {
-  if (!isKnown(id)) return {};
+  if (!isSetting(id)) return {};
   std::lock_guard guard(valuesLock_);
-  return values_[slot(id)];
+  return values_[settingSlot(id)];
 }
 
 void AppSettings::setBool(SettingId id, bool value) {
@@ -244,9 +201,9 @@ void AppSettings::setInt(SettingId id, int32_t value) {
 }
 
 void AppSettings::setString(SettingId id, std::wstring value) {
-  if (!isKnown(id)) return;
+  if (!isSetting(id)) return;
   std::lock_guard guard(valuesLock_);
-  values_[slot(id)] = std::move(value);
+  values_[settingSlot(id)] = std::move(value);
 }
 
 std::wstring AppSettings::sharedDataFolder() const {

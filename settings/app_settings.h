@@ -6,36 +6,7 @@
 #include <string>
 
 #include "platform/files.h"
-
-enum class SettingId : int32_t {
-  HOME_PATH = 0,
-  DOCS_PATH,
-  VERSION,
-  VERSION_PATH,
-  VEMLIX_HOME,
-  SCHED_ON,
-  START_ON_TRAY,
-  LOAD_ON_START,
-  CHECK_UPDATES,
-  DISABLE_IDLE,
-  DISABLE_IDLE_INTERVAL,
-  AUTO_SHOT_ENABLE,
-  SHOT_INTERVAL,
-  SHOT_TIMESTAMP,
-  SHOT_FORMAT,
-  LOCAL_PATH,
-  FTP_FOLDER,
-  FTP_SERVER,
-  FTP_USER,
-  FTP_PASSWORD,
-  WND_XPOS,
-  WND_YPOS,
-  MIN_FREE_MB,
-};
-inline constexpr int kSettingCount = 23;
-
-// The program's own version, written back over whatever the file says.
-inline constexpr const wchar_t* kProgramVersion = L"1.3";
+#include "settings/setting_keys.h"
 
 // Shared by the UI thread (which writes) and worker threads (which read): every access
 // takes the lock, and getString hands out a copy.
@@ -75,7 +46,7 @@ class AppSettings {
   std::wstring settingsFilePath() const;
 
   // The file's key text for an id, e.g. L"SCHED_ON=".
-  static const wchar_t* keyText(SettingId id);
+  static const wchar_t* keyText(SettingId id) { return settingKeyText(id); }
 
  private:
   AppSettings() = default;

@@ -7,7 +7,7 @@ namespace {
 // Key texts end with '=' and contain no other '=', so at most one of them begins any line.
 std::optional<int> keyAtLineStart(std::wstring_view line) {
   for (int i = 0; i < kSettingCount; ++i) {
-    if (line.starts_with(AppSettings::keyText(static_cast<SettingId>(i)))) return i;
+    if (line.starts_with(settingKeyText(static_cast<SettingId>(i)))) return i;
   }
   return std::nullopt;
 }
@@ -30,7 +30,7 @@ FoundSettings parseSettingsFile(std::string_view bytes) {
     const size_t end = endedByLineFeed ? feed : all.size();
     const std::wstring_view line = withoutLineEnd(all.substr(start, end - start), endedByLineFeed);
     if (const auto index = keyAtLineStart(line); index && !found[*index]) {
-      const size_t keyLength = std::wstring_view(AppSettings::keyText(SettingId(*index))).size();
+      const size_t keyLength = std::wstring_view(settingKeyText(SettingId(*index))).size();
       found[*index] = std::wstring(line.substr(keyLength));
     }
     start = end + 1;
@@ -42,7 +42,7 @@ std::string formatSettingsFile(const SettingValues& values) {
   std::wstring text;
   for (int i = 0; i < kSettingCount; ++i) {
     const std::wstring& value = values[static_cast<size_t>(i)];
-    text += AppSettings::keyText(static_cast<SettingId>(i));
+    text += settingKeyText(static_cast<SettingId>(i));
     text += std::wstring_view(value).substr(0, value.find(L'\n'));
     text += L"\r\n";
   }

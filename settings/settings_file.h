@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/app_settings.h"
+#include "settings/setting_keys.h"
 
 using SettingValues = std::array<std::wstring, kSettingCount>;
 // A value for every key the file holds; no value for a key it lacks.

@@ -12,8 +12,6 @@
 #include "shots/new_shot_name.h"
 #include "shots/shot_store.h"
 #include "ui/about_dialog.h"
-#include "ui/command_table.h"
-#include "ui/main_window.h"
 #include "ui/modal_guard.h"
 #include "ui/new_shot_window.h"
 #include "ui/resource_ids.h"
@@ -32,15 +30,8 @@ void openWithShell(const std::wstring& target) {
 
 }  // namespace
 
-bool MainCommands::run(UINT id) {
-  const CommandRow* row = findCommand(id);
-  if (!row) return false;
-  (this->*row->run)();
-  return true;
-}
-
 HWND MainCommands::window() const {
-  return window_.window();
+  return host_.window();
 }
 
 void MainCommands::takeShot() {
@@ -79,8 +70,8 @@ void MainCommands::switchAutomaticMode() {
     scheduler.stop();
   else
     scheduler.start();
-  window_.showAutomaticMode(scheduler.isRunning());
-  AppSettings& settings = window_.settings();
+  host_.showAutomaticMode(scheduler.isRunning());
+  AppSettings& settings = host_.settings();
   settings.setBool(SettingId::SCHED_ON, scheduler.isRunning());
   settings.save();
 }
@@ -104,7 +95,7 @@ void MainCommands::activate() {
 }
 
 void MainCommands::openHelp() {
-  std::wstring folder = window_.settings().getString(SettingId::HOME_PATH);
+  std::wstring folder = host_.settings().getString(SettingId::HOME_PATH);
   if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
   openWithShell(folder + L"Vemlix.chm");
 }
@@ -122,17 +113,17 @@ void MainCommands::openLog() {
   const std::wstring where = log.path().empty() ? L"Vemlix has no data folder" : log.path();
   MessageBoxW(window(),
               (L"The log could not be made, so there is nothing to open.\n\n" + where).c_str(),
-              window_.title().c_str(), MB_OK | MB_ICONWARNING);
+              host_.title().c_str(), MB_OK | MB_ICONWARNING);
 }
 
 void MainCommands::openSettings() {
   if (modalDialogOpen(window())) return bringOpenDialogForward();
-  runSettingsDialog(window(), window_.settings());
+  runSettingsDialog(window(), host_.settings());
 }
 
 void MainCommands::openAbout() {
   if (modalDialogOpen(window())) return bringOpenDialogForward();
-  runAboutDialog(window(), window_.settings().getString(SettingId::VERSION));
+  runAboutDialog(window(), host_.settings().getString(SettingId::VERSION));
 }
 
 void MainCommands::exitProgram() {

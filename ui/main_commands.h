@@ -3,16 +3,28 @@
 // They run on the UI thread.
 #include <windows.h>
 
-class MainWindow;
+#include <string>
+
+class AppSettings;
+
+// What the commands need of the window they belong to.
+class CommandHost {
+ public:
+  virtual HWND window() const = 0;
+  virtual AppSettings& settings() const = 0;
+  virtual const std::wstring& title() const = 0;
+  // The Automatic Mode button's pictures, for running or stopped.
+  virtual void showAutomaticMode(bool running) = 0;
+
+ protected:
+  ~CommandHost() = default;
+};
 
 class MainCommands {
  public:
-  explicit MainCommands(MainWindow& window) : window_(window) {}
+  explicit MainCommands(CommandHost& host) : host_(host) {}
   MainCommands(const MainCommands&) = delete;
   MainCommands& operator=(const MainCommands&) = delete;
-
-  // Carries out the command `id`; false when it is no command.
-  bool run(UINT id);
 
   void takeShot();
   void newShot();
@@ -34,7 +46,7 @@ class MainCommands {
  private:
   HWND window() const;
 
-  MainWindow& window_;
+  CommandHost& host_;
   // How often Exit has come back waiting for this thread's dialogs to close.
   int exitAttempts_ = 0;
 };

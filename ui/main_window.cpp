@@ -278,8 +278,10 @@ void MainWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
 }
 
 LRESULT MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
-  if (commands_.run(LOWORD(wParam))) return 0;
-  return defaultProcessing(WM_COMMAND, wParam, lParam);
+  const CommandRow* row = findCommand(LOWORD(wParam));
+  if (!row) return defaultProcessing(WM_COMMAND, wParam, lParam);
+  (commands_.*row->run)();
+  return 0;
 }
 
 void MainWindow::onTrayIcon(LPARAM mouseMessage) {

@@ -21,7 +21,7 @@
 
 class AppSettings;
 
-class MainWindow : public BaseWindow<MainWindow> {
+class MainWindow final : public BaseWindow<MainWindow>, public CommandHost {
  public:
   static MainWindow& instance();
   // Destroys what is left of the window, its buttons and tray icon, and ends the widgets.
@@ -36,9 +36,10 @@ class MainWindow : public BaseWindow<MainWindow> {
   // The wParam of WM_QUIT.
   int runMessageLoop();
 
-  const std::wstring& title() const { return title_; }
+  HWND window() const override { return BaseWindow::window(); }
+  const std::wstring& title() const override { return title_; }
+  AppSettings& settings() const override { return *settings_; }
   const TrayIcon& trayIcon() const { return tray_; }
-  AppSettings& settings() const { return *settings_; }
   MainCommands& commands() { return commands_; }
 
   // Posted by a second start of the program to bring this one to the front.
@@ -56,8 +57,7 @@ class MainWindow : public BaseWindow<MainWindow> {
     session_ = win32::SessionState(std::move(query));
   }
 
-  // The Automatic Mode button's pictures, for running or stopped.
-  void showAutomaticMode(bool running);
+  void showAutomaticMode(bool running) override;
 
   static constexpr int kWidth = 400;  // at 96 dpi
   static constexpr int kHeight = 300;

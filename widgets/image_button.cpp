@@ -1,13 +1,19 @@
 #include "widgets/image_button.h"
 
+#include <atomic>
 #include <utility>
 
 #include "widgets/button_accessible.h"
 #include "widgets/dpi_scale.h"
 #include "widgets/tooltip_window.h"
-#include "widgets/widgets.h"
 
 namespace {
+
+std::atomic<HINSTANCE> buttonModule{nullptr};
+
+HINSTANCE buttonsModule() {
+  return buttonModule;
+}
 
 constexpr DWORD kCommandDelayMs = 50;   // the normal picture shows before the command runs
 constexpr DWORD kTooltipDelayMs = 250;  // the mouse must rest before the tooltip shows
@@ -15,7 +21,7 @@ constexpr DWORD kTooltipDelayMs = 250;  // the mouse must rest before the toolti
 // A bitmap resource at the size the button has on its monitor. The greys of the 3-D look are
 // mapped to the system's colours, as in the other controls.
 win32::UniqueBitmap loadPicture(UINT id, int width, int height, UINT dpi) {
-  HINSTANCE module = widgetModule();
+  HINSTANCE module = buttonsModule();
   const bool ownSize = dpi == dpi::kBase;
   for (UINT candidate : {dpi::pictureId(id, dpi), id}) {
     HANDLE image = LoadImageW(module, MAKEINTRESOURCEW(LOWORD(candidate)), IMAGE_BITMAP,
@@ -101,6 +107,10 @@ void onMouseLeave(ButtonRecord& record) {
 
 }  // namespace
 
+void ImageButton::useModule(HINSTANCE module) {
+  buttonModule = module;
+}
+
 ImageButton::ImageButton() {
   TooltipWindow::instance();
 }
@@ -127,14 +137,14 @@ void ImageButton::create(HWND parentWindow, HWND notifyWindow, int x, int y, int
   const UINT dpi = dpi::of(parentWindow);
   const RECT place{dpi::scale(x, dpi), dpi::scale(y, dpi), dpi::scale(x + width, dpi),
                    dpi::scale(y + height, dpi)};
-  HWND button = BaseWindow::create(widgetModule(), 0, name, WS_CHILD, place, parentWindow);
+  HWND button = BaseWindow::create(buttonsModule(), 0, name, WS_CHILD, place, parentWindow);
   record->buttonWindow = button;
   if (!button) return;
   ButtonRegistry::instance().insert(button, record);
   record->mouseTracking = {sizeof(TRACKMOUSEEVENT), TME_HOVER | TME_LEAVE, button, 1};
   record->imageWindow = CreateWindowExW(0, L"static", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, 0, 0,
                                         dpi::scale(width, dpi), dpi::scale(height, dpi), button,
-                                        nullptr, widgetModule(), nullptr);
+                                        nullptr, buttonsModule(), nullptr);
   replacePictures(*record, dpi);
   ShowWindow(button, SW_SHOW);
   ShowWindow(record->imageWindow, SW_SHOW);

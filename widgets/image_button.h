@@ -28,6 +28,10 @@ class ImageButton : public BaseWindow<ImageButton> {
 
   static WindowClass windowClass() { return {kButtonClassName}; }
 
+  // The module whose bitmaps the buttons show, and which their windows belong to; handed over
+  // when the widgets start.
+  static void useModule(HINSTANCE module);
+
   // Makes the button in `parentWindow` at (x, y), `width` x `height` pixels at 96 dpi (scaled
   // to the parent's monitor), with the bitmaps `normalImageId` and `pressedImageId` of the
   // widgets' module. `name` is its tooltip text and what screen readers call it; the tooltip

@@ -12,7 +12,6 @@ struct Toolkit {
   std::mutex lock;
   bool initialised = false;
   bool registered = false;
-  HINSTANCE module = nullptr;
 };
 
 Toolkit& toolkit() {
@@ -27,7 +26,7 @@ bool InitWidgets(HINSTANCE module) {
   std::lock_guard guard(state.lock);
   if (state.initialised) return state.registered;
   ShutdownWidgets();
-  state.module = module;
+  ImageButton::useModule(module);
   state.registered = ImageButton::registerClass(module) && TooltipWindow::registerClass(module);
   TooltipWindow::instance().createWindow();
   state.initialised = true;
@@ -37,10 +36,4 @@ bool InitWidgets(HINSTANCE module) {
 void ShutdownWidgets() {
   TooltipWindow::release();
   ButtonRegistry::instance().clear();
-}
-
-HINSTANCE widgetModule() {
-  Toolkit& state = toolkit();
-  std::lock_guard guard(state.lock);
-  return state.module;
 }

@@ -11,6 +11,3 @@ bool InitWidgets(HINSTANCE module);
 // Destroys the tooltip and forgets every button record; button windows that still exist no
 // longer react to the mouse. Harmless when repeated. The toolkit stays started.
 void ShutdownWidgets();
-
-// The module given to InitWidgets.
-HINSTANCE widgetModule();
