@@ -23,7 +23,7 @@ endforeach()
 
 # The Wine prefix trusts the test root that signs the FTPS server's certificate, as a company's
 # PCs trust its own root.
-add_executable(trust_root ${CMAKE_SOURCE_DIR}/tests/tools/trust_root_win.cpp)
+add_executable(trust_root ${CMAKE_SOURCE_DIR}/tests/servers/trust_root_win.cpp)
 target_link_libraries(trust_root PRIVATE crypt32)
 target_link_options(trust_root PRIVATE -municode)
 add_dependencies(windows_tests trust_root)
