@@ -16,8 +16,7 @@
 #include <string>
 
 #include "shots/shot_store.h"
-
-inline constexpr wchar_t kNewShotClassName[] = L"VEMLIX_NEW_SHOT_WND_CLASS";
+#include "ui/shot_overlay.h"
 
 class NewShotWindow {
  public:
@@ -43,7 +42,6 @@ class NewShotWindow {
   void setSavedListener(std::function<void()> listener);
 
  private:
-  friend class ShotOverlay;
   NewShotWindow() = default;
 
   void opened(HWND window);
