@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "delivery/curl_parts_win.h"
+#include "delivery/ftp_reply.h"
 #include "delivery/remote_commands.h"
 #include "delivery/transfer_limits.h"
 #include "platform/files.h"
@@ -182,7 +183,7 @@ class Delivery {
 
   TransferReport failure(CURLcode code) const {
     using enum TransferFailure;
-    const long reply = replyCode(observed_.lastReply);
+    const int reply = ftp_reply::code(observed_.lastReply);
     switch (code) {
       case CURLE_ABORTED_BY_CALLBACK:
         return failed(kMayPass, L"cancelled, Vemlix was closing");
@@ -205,9 +206,8 @@ class Delivery {
       default:
         break;
     }
-    if (reply >= 400 && reply < 600 && !sftp_) {
-      const bool refused = reply == 530 || reply == 532 || reply == 550 || reply == 553;
-      return failed(refused ? kRefused : kMayPass, wide(observed_.lastReply));
+    if (ftp_reply::isError(reply) && !sftp_) {
+      return failed(ftp_reply::isRefusal(reply) ? kRefused : kMayPass, wide(observed_.lastReply));
     }
     return failed(kMayPass, detail(code));
   }

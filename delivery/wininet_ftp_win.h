@@ -29,8 +29,7 @@ class PlainPassword {
   bool valid_ = true;
 };
 
-// The server's last reply on this thread when it is an error reply (4xx or 5xx), on one line;
-// else empty. An earlier, successful reply says nothing about this failure.
+// The server's last reply on this thread when it is an error reply, on one line; else empty.
 std::wstring serverErrorText();
 
 // Why a WinINet call failed, from the error it left: the server's own words when it gave an
