@@ -14,6 +14,7 @@
 #include <set>
 #include <utility>
 
+#include "delivery/plain_password_win.h"
 #include "delivery/secure_transfer_win.h"
 #include "delivery/server_address.h"
 #include "delivery/transfer_limits.h"
@@ -285,9 +286,7 @@ UploadOutcome FtpUploader::uploadNow(const UploadJob& job) {
   const FtpAccount& account = job.account;
   if (account.server.empty()) return UploadOutcome::noServer();  // nothing to send it to
   const PlainPassword password(account.passwordCipherText);
-  if (!password.valid()) {
-    return UploadOutcome::failed(L"the stored FTP password cannot be read, enter it again");
-  }
+  if (!password.valid()) return PlainPassword::unreadable();
   const auto address = parseServerAddress(account.server);
   if (address && address->protocol != TransferProtocol::kFtp)
     return uploadSecurely(*address, job, password);

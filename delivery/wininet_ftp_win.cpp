@@ -6,13 +6,8 @@
 #include "delivery/ftp_reply.h"
 #include "delivery/server_address.h"
 #include "delivery/transfer_limits.h"
-#include "settings/password_cipher.h"
 
 namespace wininet_ftp {
-
-PlainPassword::PlainPassword(const std::wstring& cipherText) : text_(cipherText) {
-  if (!text_.empty()) valid_ = PasswordCipher::instance().decrypt(text_, text_.size());
-}
 
 std::wstring serverErrorText() {
   DWORD code = 0;
