@@ -68,6 +68,7 @@ class NoServer : public Destination {
   UploadOutcome send(const FtpAccount&, const std::wstring&, const std::wstring&) override {
     return UploadOutcome::failed(L"421 bench");
   }
+  void cancelAll() override {}
 };
 
 // What a start does with the ledger before the first picture: open it, look at what waits,

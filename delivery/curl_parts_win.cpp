@@ -126,9 +126,10 @@ int onProgress(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
   return InFlight::instance().cancelled() ? 1 : 0;
 }
 
-RemotePath remotePath(CURL* easy, const SecureDestination& to, const std::string& name, bool sftp) {
+RemotePath remotePath(CURL* easy, const std::wstring& folderName, const std::string& name,
+                      bool sftp) {
   std::vector<std::string> segments;
-  const std::string folder = encodeUtf8(to.folder, false);
+  const std::string folder = encodeUtf8(folderName, false);
   for (size_t at = 0; at <= folder.size();) {
     const size_t end = std::min(folder.find('/', at), folder.size());
     if (end > at) segments.push_back(folder.substr(at, end - at));

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "delivery/known_hosts.h"
-#include "delivery/secure_transfer_win.h"
 
 namespace curl_parts {
 
@@ -36,6 +35,9 @@ class InFlight {
 
 struct EasyCleanup {
   void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+};
+struct MultiCleanup {
+  void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
 };
 struct ListCleanup {
   void operator()(curl_slist* list) const { curl_slist_free_all(list); }
@@ -74,6 +76,7 @@ struct RemotePath {
   std::string url;      // escaped, after the host and port
 };
 
-RemotePath remotePath(CURL* easy, const SecureDestination& to, const std::string& name, bool sftp);
+// `name` in `folder` ("" for the login's own, else from the server's root).
+RemotePath remotePath(CURL* easy, const std::wstring& folder, const std::string& name, bool sftp);
 
 }  // namespace curl_parts

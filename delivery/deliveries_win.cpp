@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "delivery/legacy_import.h"
+#include "delivery/transports_win.h"
 #include "platform/files.h"
 #include "platform/periodic_timer_win.h"
 #include "platform/worker_group.h"
@@ -15,7 +16,7 @@ constexpr DWORD kLookEveryMs = 1000;
 }  // namespace
 
 Deliveries::Deliveries(DeliveriesSetup setup)
-    : setup_(std::move(setup)), destination_(setup_.knownHostsPath) {
+    : setup_(std::move(setup)), destination_(makeServerDestination(setup_.knownHostsPath)) {
   openLedger();
   if (ledger_) {
     retries_ = std::make_unique<RetrySender>(*ledger_, destination_, files_, clock_,

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "delivery/delivery_clock.h"
-#include "delivery/ftp_uploader_win.h"
 #include "delivery/picture_delivery.h"
 #include "delivery/picture_files.h"
 #include "delivery/picture_ledger.h"
 #include "delivery/retry_sender.h"
+#include "delivery/server_destination.h"
 
 class PeriodicTimer;
 
@@ -42,6 +42,9 @@ class Deliveries {
   Deliveries& operator=(const Deliveries&) = delete;
 
   const PictureDelivery& delivery() const { return *delivery_; }
+  // Every server a shot can name, and the end of the program's uploads: cancelAll() and
+  // waitForCleanup().
+  Destination& destination() { return destination_; }
   // Null when it could not be opened.
   PictureLedger* ledger() const { return ledger_.get(); }
 
@@ -55,7 +58,7 @@ class Deliveries {
   DeliveriesSetup setup_;
   SystemDeliveryClock clock_;
   SystemPictureFiles files_;
-  FtpDestination destination_;
+  ServerDestination destination_;
   std::unique_ptr<PictureLedger> ledger_;
   std::unique_ptr<RetrySender> retries_;
   std::unique_ptr<PictureDelivery> delivery_;

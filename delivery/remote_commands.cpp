@@ -29,14 +29,4 @@ std::vector<std::string> removeCommands(bool sftp, const std::string& path) {
   return {sftp ? "*rm " + quoted(path) : "*DELE " + path};
 }
 
-long replyCode(const std::string& reply) {
-  if (reply.size() < 3) return 0;
-  long code = 0;
-  for (size_t i = 0; i < 3; ++i) {
-    if (reply[i] < '0' || reply[i] > '9') return 0;
-    code = code * 10 + (reply[i] - '0');
-  }
-  return code;
-}
-
 }  // namespace remote_commands

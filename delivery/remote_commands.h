@@ -1,6 +1,6 @@
 #pragma once
 // The commands that move a file into place on a server, or remove it, as FTP and SFTP servers
-// take them, and the code of an FTP reply: plain text, whatever transport sends it.
+// take them: plain text, whatever transport sends it.
 #include <string>
 #include <vector>
 
@@ -16,8 +16,5 @@ std::vector<std::string> renameCommands(bool sftp, const std::string& from, cons
                                         bool deleteFirst);
 // The command that removes `path`, allowed to fail.
 std::vector<std::string> removeCommands(bool sftp, const std::string& path);
-
-// The three-digit code an FTP reply starts with; 0 for a text that is no reply.
-long replyCode(const std::string& reply);
 
 }  // namespace remote_commands

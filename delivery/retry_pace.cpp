@@ -1,14 +1,10 @@
 #include "delivery/retry_pace.h"
 
-#include <algorithm>
-
+#include "delivery/ftp_reply.h"
 #include "delivery/server_address.h"
 
 RetryPace retryPaceOf(std::wstring_view failure) {
-  const bool reply =
-      failure.size() >= 3 && std::all_of(failure.begin(), failure.begin() + 3,
-                                         [](wchar_t c) { return c >= L'0' && c <= L'9'; });
-  return reply && failure[0] == L'5' ? RetryPace::kSlow : RetryPace::kSoon;
+  return ftp_reply::isPermanent(ftp_reply::code(failure)) ? RetryPace::kSlow : RetryPace::kSoon;
 }
 
 RetryPace retryPaceOf(const UploadOutcome& failure) {

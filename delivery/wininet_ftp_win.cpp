@@ -1,33 +1,21 @@
 #include "delivery/wininet_ftp_win.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <iterator>
 
+#include "delivery/ftp_reply.h"
 #include "delivery/server_address.h"
 #include "delivery/transfer_limits.h"
-#include "settings/password_cipher.h"
 
 namespace wininet_ftp {
-
-PlainPassword::PlainPassword(const std::wstring& cipherText) : text_(cipherText) {
-  if (!text_.empty()) valid_ = PasswordCipher::instance().decrypt(text_, text_.size());
-}
 
 std::wstring serverErrorText() {
   DWORD code = 0;
   wchar_t buffer[512] = {};
   DWORD length = static_cast<DWORD>(std::size(buffer));
   if (!InternetGetLastResponseInfoW(&code, buffer, &length)) return {};
-  std::wstring text(buffer, std::min<DWORD>(length, static_cast<DWORD>(std::size(buffer) - 1)));
-  for (wchar_t& c : text) {
-    if (std::iswcntrl(c)) c = L' ';
-  }
-  while (!text.empty() && text.back() == L' ') text.pop_back();
-  const size_t start = text.find_first_not_of(L' ');
-  if (start == std::wstring::npos) return {};
-  text.erase(0, start);
-  return text[0] == L'4' || text[0] == L'5' ? text : std::wstring{};
+  return ftp_reply::errorLine(
+      {buffer, std::min<DWORD>(length, static_cast<DWORD>(std::size(buffer) - 1))});
 }
 
 std::wstring failureReason(const win32::InternetSession& session, const std::wstring& server,
@@ -71,8 +59,7 @@ HINTERNET connectFtp(const win32::InternetSession& session, const FtpAccount& ac
 
 bool serverSaidNo() {
   if (GetLastError() != ERROR_INTERNET_EXTENDED_ERROR) return false;
-  const std::wstring reply = serverErrorText();
-  return !reply.empty() && reply[0] == L'5';
+  return ftp_reply::isPermanent(ftp_reply::code(serverErrorText()));
 }
 
 void deleteOnNewLogin(const FtpAccount& account, const PlainPassword& password,

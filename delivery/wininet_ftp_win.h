@@ -6,31 +6,13 @@
 
 #include <string>
 
+#include "delivery/plain_password_win.h"
 #include "platform/internet_session_win.h"
 #include "shots/shot_settings.h"
 
 namespace wininet_ftp {
 
-// The password as typed, for the one login that needs it; wiped when it goes.
-class PlainPassword {
- public:
-  explicit PlainPassword(const std::wstring& cipherText);
-  ~PlainPassword() { SecureZeroMemory(text_.data(), text_.size() * sizeof(wchar_t)); }
-  PlainPassword(const PlainPassword&) = delete;
-  PlainPassword& operator=(const PlainPassword&) = delete;
-
-  // False for a stored text that is no cipher text of ours (a hand-edited file): it must not
-  // go to the server as the password.
-  bool valid() const { return valid_; }
-  const wchar_t* c_str() const { return text_.c_str(); }
-
- private:
-  std::wstring text_;
-  bool valid_ = true;
-};
-
-// The server's last reply on this thread when it is an error reply (4xx or 5xx), on one line;
-// else empty. An earlier, successful reply says nothing about this failure.
+// The server's last reply on this thread when it is an error reply, on one line; else empty.
 std::wstring serverErrorText();
 
 // Why a WinINet call failed, from the error it left: the server's own words when it gave an

@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "capture/screen_capturer_win.h"
-#include "delivery/ftp_uploader_win.h"
 #include "platform/periodic_timer_win.h"
 #include "platform/worker_group.h"
 #include "scheduler/idle_tracker.h"
@@ -187,7 +186,7 @@ void ShotScheduler::beginShutdown() {
   stop();
   stopRetries();  // what waits is sent at the next start
   WorkerGroup::workers().close();
-  FtpUploader::cancelAll();
+  if (Deliveries* made = madeProgramDeliveries()) made->destination().cancelAll();
 }
 
 bool ShotScheduler::finishShutdown(std::chrono::milliseconds limit) {
@@ -196,7 +195,8 @@ bool ShotScheduler::finishShutdown(std::chrono::milliseconds limit) {
   // What cut-off uploads left on their servers is being deleted meanwhile, within the same time.
   const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::steady_clock::now() - start);
-  FtpUploader::waitForCleanup(std::max(limit - spent, std::chrono::milliseconds(0)));
+  if (Deliveries* made = madeProgramDeliveries())
+    made->destination().waitForCleanup(std::max(limit - spent, std::chrono::milliseconds(0)));
   return workersEnded;
 }
 

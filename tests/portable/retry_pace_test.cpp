@@ -2,22 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "delivery/server_address.h"
-
 namespace {
-
-TEST(ServerAddressTest, SchemesPortsAndBareHostsAreReadAsClientsWriteThem) {
-  using P = TransferProtocol;
-  EXPECT_EQ(parseServerAddress(L"ftp.example.com"),
-            (ServerAddress{P::kFtp, L"ftp.example.com", 21}));
-  EXPECT_EQ(parseServerAddress(L"ftpes://h"), (ServerAddress{P::kFtpes, L"h", 21}));
-  EXPECT_EQ(parseServerAddress(L" FTPS://h:2990/ "), (ServerAddress{P::kFtps, L"h", 2990}));
-  EXPECT_EQ(parseServerAddress(L"ftps://h"), (ServerAddress{P::kFtps, L"h", 990}));
-  EXPECT_EQ(parseServerAddress(L"sftp://[::1]:2222"), (ServerAddress{P::kSftp, L"[::1]", 2222}));
-  EXPECT_EQ(parseServerAddress(L"sftp://[::1]"), (ServerAddress{P::kSftp, L"[::1]", 22}));
-  for (const wchar_t* wrong : {L"", L"gopher://h", L"sftp://", L"h:0", L"h:65536", L"h:x", L"[::1"})
-    EXPECT_FALSE(parseServerAddress(wrong)) << wrong;
-}
 
 TEST(RetryPaceTest, RefusalsWaitLongAndEverythingElseSoon) {
   EXPECT_EQ(retryPaceOf(L"530 Login incorrect."), RetryPace::kSlow);
@@ -28,6 +13,16 @@ TEST(RetryPaceTest, RefusalsWaitLongAndEverythingElseSoon) {
   EXPECT_EQ(retryPaceOf(certificate), RetryPace::kSoon);
   certificate.refused = true;
   EXPECT_EQ(retryPaceOf(certificate), RetryPace::kSlow);
+}
+
+// One wait per account on a server, however its address is written.
+TEST(RetryPaceTest, ServersShareAWaitByAccountSchemeHostAndPort) {
+  const auto key = [](const wchar_t* server) { return serverKey({server, L"u", L"", L""}); };
+  EXPECT_EQ(key(L"FTP.Example.com"), L"u@ftp://ftp.example.com:21");
+  EXPECT_EQ(key(L"ftp://ftp.example.com:21/"), L"u@ftp://ftp.example.com:21");
+  EXPECT_EQ(key(L"SFTP://Host:2222"), L"u@sftp://host:2222");
+  EXPECT_NE(key(L"ftps://h"), key(L"ftpes://h"));
+  EXPECT_EQ(key(L"gopher://h"), L"u@gopher://h");
 }
 
 }  // namespace

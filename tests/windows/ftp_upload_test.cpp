@@ -10,7 +10,8 @@
 #include "capture/output_name.h"
 #include "capture/screen_capturer_win.h"
 #include "capture/time_stamper.h"
-#include "delivery/ftp_uploader_win.h"
+#include "delivery/transports_win.h"
+#include "delivery/upload_workers.h"
 #include "platform/internet_session_win.h"
 #include "platform/worker_group.h"
 #include "scheduler/shot_scheduler_win.h"
@@ -67,23 +68,36 @@ double secondsSince(Clock::time_point start) {
 class FtpUploadTest : public ::testing::Test {
  protected:
   UploadJob job(const std::wstring& remoteName, const std::wstring& server = kServer) {
-    return {{server, L"vemlix", cipherText(kPassword), L""}, remoteName, image_, {}};
+    return {{server, L"vemlix", cipherText(kPassword), L""}, remoteName, image_};
+  }
+  UploadOutcome uploadNow(const UploadJob& job) {
+    return servers_.send(job.account, job.remoteName, job.localPath);
   }
 
   TempFolder local_;
   const std::wstring image_ = local_.file(L"vmp1A2B.tmp");
+  Destination& servers_ = programServers();
+  UploadWorkers uploads_{servers_, WorkerGroup::workers()};
 
   void SetUp() override { writeBytes(image_, kImageBytes); }
+
+ private:
+  // The program's transports, with no known_hosts file: these servers speak plain FTP. Never
+  // destroyed, as in the program: a put cut off by cancelAll() may hold its worker a while yet.
+  static Destination& programServers() {
+    static ServerDestination* const servers = new ServerDestination(makeServerDestination({}));
+    return *servers;
+  }
 };
 
 // Whole under the final name, also over an older picture of that name, and no ".part" left.
 TEST_F(FtpUploadTest, StoresTheFileByteForByte) {
-  EXPECT_TRUE(FtpUploader::instance().uploadNow(job(L"Exact-bytes.png")));
+  EXPECT_TRUE(uploadNow(job(L"Exact-bytes.png")));
   EXPECT_EQ(stored(L"Exact-bytes.png"), kImageBytes);
   EXPECT_TRUE(exists(image_));  // not a temporary file: the caller keeps it
 
   writeBytes(image_, "newer picture");
-  const UploadOutcome again = FtpUploader::instance().uploadNow(job(L"Exact-bytes.png"));
+  const UploadOutcome again = uploadNow(job(L"Exact-bytes.png"));
   EXPECT_TRUE(again);
   EXPECT_EQ(again.notice, L"");
   EXPECT_EQ(stored(L"Exact-bytes.png"), "newer picture");
@@ -97,7 +111,7 @@ TEST_F(FtpUploadTest, PlainFtpSendsTheCommandsItAlwaysHas) {
   const std::wstring servers[] = {kServer, L"ftp://" + std::wstring(kServer) + L":21"};
   for (const std::wstring& server : servers) {
     const size_t before = readBytes(commands).size();
-    ASSERT_TRUE(FtpUploader::instance().uploadNow(job(L"Commands.png", server)));
+    ASSERT_TRUE(uploadNow(job(L"Commands.png", server)));
     std::string sent = readBytes(commands).substr(before);
     // When the session's QUIT goes out is up to WinINet; it is no part of the upload.
     for (size_t quit; (quit = sent.find("QUIT\n")) != std::string::npos;) sent.erase(quit, 5);
@@ -139,9 +153,9 @@ TEST_F(FtpUploadTest, RemoteNamesFollowFolderPatternAndFormat) {
     const EffectiveShot effective = effectiveSettings(shot, AppSettings::instance());
     const std::wstring stamp = TimeStamper().formatNow(effective.timestampPattern);
     const std::wstring fileName = L"Desk" + (c.pattern.empty() ? L"" : L"-" + stamp) + c.extension;
-    const UploadJob upload{effective.ftp, remoteFileName(effective, stamp), image_, {}};
+    const UploadJob upload{effective.ftp, remoteFileName(effective, stamp), image_};
     EXPECT_EQ(upload.remoteName, c.sentFolder + fileName);
-    EXPECT_TRUE(FtpUploader::instance().uploadNow(upload)) << upload.remoteName;
+    EXPECT_TRUE(uploadNow(upload)) << upload.remoteName;
     EXPECT_EQ(stored(c.storedFolder + fileName), kImageBytes) << upload.remoteName;
   }
 }
@@ -165,42 +179,42 @@ TEST_F(FtpUploadTest, GlobalSettingsGiveServerAccountFolderPatternAndFormat) {
 
   const EffectiveShot effective = effectiveSettings(shot, settings);
   const std::wstring stamp = TimeStamper().formatNow(effective.timestampPattern);
-  const UploadJob upload{effective.ftp, remoteFileName(effective, stamp), image_, {}};
+  const UploadJob upload{effective.ftp, remoteFileName(effective, stamp), image_};
   EXPECT_EQ(upload.remoteName, L"/global/Globe-" + stamp + L".jpg");
-  EXPECT_TRUE(FtpUploader::instance().uploadNow(upload));
+  EXPECT_TRUE(uploadNow(upload));
   EXPECT_EQ(stored(L"global/Globe-" + stamp + L".jpg"), kImageBytes);
 }
 
 TEST_F(FtpUploadTest, FailuresStoreNothing) {
   UploadJob wrongPassword = job(L"Wrong-password.png");
   wrongPassword.account.passwordCipherText = cipherText(L"guessed");
-  EXPECT_FALSE(FtpUploader::instance().uploadNow(wrongPassword));
+  EXPECT_FALSE(uploadNow(wrongPassword));
   EXPECT_FALSE(exists(ftpRoot() + L"\\Wrong-password.png"));
 
   // The server's words as it gave them: nothing is masked after the fact, which would show a
   // one-letter password by where the asterisks land.
   wrongPassword.account.passwordCipherText = cipherText(L"a");
-  EXPECT_EQ(FtpUploader::instance().uploadNow(wrongPassword).detail, L"530 Authentication failed.");
+  EXPECT_EQ(uploadNow(wrongPassword).detail, L"530 Authentication failed.");
 
   // A plain password (never encrypted) is not what the server expects either.
   UploadJob plainPassword = job(L"Plain-password.png");
   plainPassword.account.passwordCipherText = kPassword;
-  EXPECT_FALSE(FtpUploader::instance().uploadNow(plainPassword));
+  EXPECT_FALSE(uploadNow(plainPassword));
 
   // The remote folder is not created.
-  EXPECT_FALSE(FtpUploader::instance().uploadNow(job(L"/no/such/folder/x.png")));
+  EXPECT_FALSE(uploadNow(job(L"/no/such/folder/x.png")));
 
   UploadJob missingFile = job(L"Missing-file.png");
   missingFile.localPath = local_.file(L"gone.tmp");
-  EXPECT_FALSE(FtpUploader::instance().uploadNow(missingFile));
+  EXPECT_FALSE(uploadNow(missingFile));
   EXPECT_FALSE(exists(ftpRoot() + L"\\Missing-file.png"));
 }
 
 TEST_F(FtpUploadTest, NoServerOrNothingListeningEndsAtOnce) {
   const auto start = Clock::now();
-  const UploadOutcome noServer = FtpUploader::instance().uploadNow(job(L"No-server.png", L""));
+  const UploadOutcome noServer = uploadNow(job(L"No-server.png", L""));
   EXPECT_EQ(noServer.result, UploadOutcome::Result::kNoServer);
-  const UploadOutcome nobody = FtpUploader::instance().uploadNow(job(L"Nobody.png", kNobody));
+  const UploadOutcome nobody = uploadNow(job(L"Nobody.png", kNobody));
   EXPECT_FALSE(nobody);
   EXPECT_EQ(nobody.detail, L"could not connect to 127.0.0.2");
   EXPECT_LT(secondsSince(start), 10.0);
@@ -208,12 +222,12 @@ TEST_F(FtpUploadTest, NoServerOrNothingListeningEndsAtOnce) {
 
 // The picture is only read, whatever the outcome: it belongs to whoever handed it over.
 TEST_F(FtpUploadTest, TheLocalFileIsOnlyReadWhateverTheOutcome) {
-  EXPECT_TRUE(FtpUploader::instance().uploadNow(job(L"Temporary.png")));
+  EXPECT_TRUE(uploadNow(job(L"Temporary.png")));
   EXPECT_EQ(stored(L"Temporary.png"), kImageBytes);
   EXPECT_EQ(readBytes(image_), kImageBytes);
 
   for (const wchar_t* server : {L"", kNobody}) {
-    EXPECT_FALSE(FtpUploader::instance().uploadNow(job(L"Not-stored.png", server)));
+    EXPECT_FALSE(uploadNow(job(L"Not-stored.png", server)));
     EXPECT_EQ(readBytes(image_), kImageBytes) << "server \"" << fs::path(server).string() << "\"";
   }
 }
@@ -222,11 +236,11 @@ TEST_F(FtpUploadTest, UploadReturnsAtOnceAndUploadsSideBySide) {
   const std::wstring second = local_.file(L"vmp1A2C.tmp");
   writeBytes(second, "second image");
   UploadJob first = job(L"Side-1.png");
-  UploadJob other{first.account, L"Side-2.png", second, {}};
+  UploadJob other{first.account, L"Side-2.png", second};
 
   const auto start = Clock::now();
-  FtpUploader::instance().upload(first);
-  FtpUploader::instance().upload(other);
+  uploads_.upload(first);
+  uploads_.upload(other);
   EXPECT_LT(secondsSince(start), 0.5);
   ASSERT_TRUE(WorkerGroup::workers().waitIdle(std::chrono::seconds(30)));
   EXPECT_EQ(stored(L"Side-1.png"), kImageBytes);
@@ -237,7 +251,7 @@ TEST_F(FtpUploadTest, ServerThatNeverAnswersCannotKeepTheWorker) {
   UploadJob hanging = job(L"Hanging.png", kSilent);
   const auto start = Clock::now();
   UploadOutcome outcome = UploadOutcome::uploaded(L"not told");
-  FtpUploader::instance().upload(hanging, [&](const UploadOutcome& ended) { outcome = ended; });
+  uploads_.upload(hanging, [&](const UploadOutcome& ended) { outcome = ended; });
   ASSERT_TRUE(WorkerGroup::workers().waitIdle(std::chrono::seconds(100)));
   const double seconds = secondsSince(start);
   EXPECT_EQ(outcome.detail, L"no answer from 127.0.0.3");
@@ -252,7 +266,7 @@ namespace {
 // A transfer the server breaks off leaves nothing under the picture's name for anyone to take
 // for the whole picture.
 TEST_F(FtpUploadTest, ACutOffTransferLeavesNoPartialFile) {
-  EXPECT_FALSE(FtpUploader::instance().uploadNow(job(L"Cut-off.png", kFull)));
+  EXPECT_FALSE(uploadNow(job(L"Cut-off.png", kFull)));
   EXPECT_FALSE(exists(ftpRoot("/ftp-cut-root") + L"\\Cut-off.png"));
   EXPECT_FALSE(exists(ftpRoot("/ftp-cut-root") + L"\\Cut-off.png.part"));
 }
@@ -262,12 +276,12 @@ TEST_F(FtpUploadTest, ACutOffTransferLeavesNoPartialFile) {
 TEST_F(FtpUploadTest, AnUploadCutOffByExitLeavesNothingOnTheServer) {
   writeBytes(image_, std::string(2 * 1024 * 1024, '\x5A'));  // half a minute at 64 KiB/s
   const std::wstring root = ftpRoot("/ftp-slow-root");
-  FtpUploader::instance().upload(job(L"Slow.png", kSlow));
+  uploads_.upload(job(L"Slow.png", kSlow));
   ASSERT_TRUE(waitFor([&] { return !stored(L"Slow.png.part", "/ftp-slow-root").empty(); }, 10000));
   Sleep(300);
   const auto start = Clock::now();
-  FtpUploader::cancelAll();
-  EXPECT_TRUE(FtpUploader::waitForCleanup(std::chrono::seconds(2)));
+  servers_.cancelAll();
+  EXPECT_TRUE(servers_.waitForCleanup(std::chrono::seconds(2)));
   std::printf("cut-off upload cleaned up after %.2f s\n", secondsSince(start));
   EXPECT_LT(secondsSince(start), 2.0);
   EXPECT_FALSE(exists(root + L"\\Slow.png"));
@@ -278,13 +292,13 @@ TEST_F(FtpUploadTest, AnUploadCutOffByExitLeavesNothingOnTheServer) {
 // to find that out says so, and the later ones go straight there without a word.
 TEST_F(FtpUploadTest, AServerThatRefusesRenamesGetsThePictureUnderItsNameAndIsToldOnce) {
   const std::wstring root = ftpRoot("/ftp-norename-root");
-  const UploadOutcome first = FtpUploader::instance().uploadNow(job(L"First.png", kNoRename));
+  const UploadOutcome first = uploadNow(job(L"First.png", kNoRename));
   EXPECT_TRUE(first) << fs::path(first.detail).string();
   EXPECT_NE(first.notice.find(L"127.0.0.6 refuses to rename"), std::wstring::npos);
   EXPECT_EQ(stored(L"First.png", "/ftp-norename-root"), kImageBytes);
   EXPECT_FALSE(exists(root + L"\\First.png.part"));
 
-  const UploadOutcome second = FtpUploader::instance().uploadNow(job(L"Second.png", kNoRename));
+  const UploadOutcome second = uploadNow(job(L"Second.png", kNoRename));
   EXPECT_TRUE(second);
   EXPECT_EQ(second.notice, L"");
   EXPECT_EQ(stored(L"Second.png", "/ftp-norename-root"), kImageBytes);
@@ -296,7 +310,7 @@ TEST_F(FtpUploadTest, APasswordThatDoesNotDecryptIsNeverSent) {
   UploadJob garbled = job(L"Garbled.png", kSilent);
   garbled.account.passwordCipherText = L"\x0100stored";
   const auto start = Clock::now();
-  EXPECT_FALSE(FtpUploader::instance().uploadNow(garbled));
+  EXPECT_FALSE(uploadNow(garbled));
   EXPECT_LT(secondsSince(start), 2.0);
 }
 
@@ -344,16 +358,16 @@ TEST_F(FtpUploadTest, CancellingEndsHangingUploadsAtOnce) {
     writeBytes(image, kImageBytes);
     UploadJob hanging = job(L"Hanging.png", kSilent);
     hanging.localPath = image;
-    FtpUploader::instance().upload(hanging);
+    uploads_.upload(hanging);
   }
   Sleep(500);
   const auto start = Clock::now();
-  FtpUploader::cancelAll();
+  servers_.cancelAll();
   ASSERT_TRUE(WorkerGroup::workers().waitIdle(std::chrono::seconds(30)));
   const double seconds = secondsSince(start);
   std::printf("cancelled uploads ended after %.2f s\n", seconds);
   EXPECT_LT(seconds, 1.0);
-  EXPECT_FALSE(FtpUploader::instance().uploadNow(job(L"After-cancel.png")));
+  EXPECT_FALSE(uploadNow(job(L"After-cancel.png")));
   EXPECT_EQ(stored(L"After-cancel.png"), "");
 }
 

@@ -7,8 +7,8 @@
 #include <random>
 #include <thread>
 
-#include "delivery/ftp_uploader_win.h"
-#include "delivery/secure_transfer_win.h"
+#include "delivery/curl_transport_win.h"
+#include "delivery/transports_win.h"
 #include "settings/app_settings.h"
 #include "settings/password_cipher.h"
 #include "support/temp_folder.h"
@@ -37,13 +37,13 @@ std::string randomBytes(size_t size) {
 
 class SecureTransferTest : public ::testing::Test {
  protected:
-  SecureDestination to(TransferProtocol protocol, const wchar_t* host, uint16_t port,
-                       std::wstring name) const {
+  CurlTarget to(TransferProtocol protocol, const wchar_t* host, uint16_t port,
+                std::wstring name) const {
     return {{protocol, host, port}, L"vemlix", kPassword, L"", std::move(name)};
   }
 
-  TransferReport send(const SecureDestination& destination) const {
-    return SecureTransfer(knownHosts_).upload(destination, picture_);
+  TransferReport send(const CurlTarget& destination) const {
+    return transport_.upload(destination, picture_);
   }
 
   // The server's folder holds exactly the picture under `name`, and no part of it elsewhere.
@@ -56,6 +56,7 @@ class SecureTransferTest : public ::testing::Test {
   const std::wstring picture_ = local_.file(L"vmp1A2B.tmp");
   const std::wstring knownHosts_ = local_.file(L"known_hosts");
   const std::string bytes_ = randomBytes(700 * 1024 + 13);
+  CurlTransport transport_{knownHosts_};
 
   void SetUp() override { writeBytes(picture_, bytes_); }
 };
@@ -73,7 +74,7 @@ TEST_F(SecureTransferTest, ExplicitAndImplicitTlsDeliverTheFileWhole) {
   // Again over the older file, in a folder given from the server's root.
   writeBytes(picture_, "newer");
   fs::create_directories(serverDir("/ftps-root/shots/daily"));
-  SecureDestination inFolder = to(TransferProtocol::kFtpes, kTrusted, 21, L"e 1.png");
+  CurlTarget inFolder = to(TransferProtocol::kFtpes, kTrusted, 21, L"e 1.png");
   inFolder.folder = L"shots/daily";
   EXPECT_TRUE(send(inFolder));
   EXPECT_TRUE(send(inFolder));
@@ -125,7 +126,7 @@ TEST_F(SecureTransferTest, SftpTrustsTheFirstKeyAndRefusesAChangedOne) {
 TEST_F(SecureTransferTest, AWrongPasswordIsARefusalAndAnAbsentServerMayPass) {
   for (TransferProtocol protocol : {TransferProtocol::kFtpes, TransferProtocol::kSftp}) {
     const bool sftp = protocol == TransferProtocol::kSftp;
-    SecureDestination wrong = to(protocol, sftp ? kSftp : kTrusted, sftp ? 22 : 21, L"w.png");
+    CurlTarget wrong = to(protocol, sftp ? kSftp : kTrusted, sftp ? 22 : 21, L"w.png");
     wrong.password = L"not-the-password";
     const TransferReport report = send(wrong);
     EXPECT_FALSE(report);
@@ -144,13 +145,13 @@ TEST_F(SecureTransferTest, CancelAllEndsATransferAtOnceAndRefusesLaterOnes) {
   std::thread worker([&] { report = send(to(TransferProtocol::kFtpes, kSilent, 21, L"x.png")); });
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   const auto cancelled = std::chrono::steady_clock::now();
-  SecureTransfer::cancelAll();
+  transport_.cancelAll();
   worker.join();
   EXPECT_LT(std::chrono::steady_clock::now() - cancelled, std::chrono::milliseconds(300));
   EXPECT_EQ(report.failure, TransferFailure::kMayPass);
   EXPECT_NE(report.outcome.detail.find(L"cancelled"), std::wstring::npos);
   EXPECT_FALSE(send(to(TransferProtocol::kFtpes, kTrusted, 21, L"y.png")));
-  SecureTransfer::allowAgain();
+  transport_.allowAgain();
   EXPECT_FALSE(fs::exists(serverDir("/ftps-root") / L"y.png"));
 }
 
@@ -158,14 +159,14 @@ TEST_F(SecureTransferTest, CancelAllEndsATransferAtOnceAndRefusesLaterOnes) {
 
 namespace {
 
-// A shot's upload goes by the scheme of its server field, through the same uploader as plain
+// A shot's upload goes by the scheme of its server field, through the same destination as plain
 // FTP; a certificate refused is a refusal for the outbox, and the password is in no text.
 TEST_F(SecureTransferTest, AShotsUploadGoesByTheSchemeOfItsServer) {
   std::wstring cipher = kPassword;
   ASSERT_TRUE(PasswordCipher::instance().encrypt(cipher, cipher.size()));
+  ServerDestination servers = makeServerDestination(knownHosts_);
   const auto upload = [&](const std::wstring& server, const std::wstring& remoteName) {
-    return FtpUploader::instance().uploadNow(
-        {{server, L"vemlix", cipher, L""}, remoteName, picture_, knownHosts_});
+    return servers.send({server, L"vemlix", cipher, L""}, remoteName, picture_);
   };
   fs::create_directories(serverDir("/sftp-root/shots"));
   EXPECT_TRUE(upload(L"sftp://127.0.0.23", L"/shots/s.png"));

@@ -1,27 +1,21 @@
-#include "delivery/ftp_uploader_win.h"
+#include "delivery/wininet_ftp_transport_win.h"
 
 #include <windows.h>
 #include <wininet.h>
 
-#include <algorithm>
-#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <cwctype>
-#include <iterator>
 #include <map>
 #include <mutex>
 #include <set>
-#include <utility>
 
-#include "delivery/secure_transfer_win.h"
-#include "delivery/server_address.h"
+#include "delivery/plain_password_win.h"
 #include "delivery/transfer_limits.h"
 #include "delivery/wininet_ftp_win.h"
 #include "platform/detached_thread.h"
 #include "platform/files.h"
 #include "platform/internet_session_win.h"
-#include "platform/worker_group.h"
 
 namespace {
 
@@ -130,13 +124,20 @@ PartsInFlight& partsInFlight() {
   return *parts;
 }
 
-// The steps of one upload on its logged-in connection. Each step first moves the session's
+// What one send puts where; all of it outlives the send.
+struct Job {
+  const FtpAccount& account;
+  const std::wstring& remoteName;
+  const std::wstring& localPath;
+  const PlainPassword& password;
+};
+
+// The steps of one send on its logged-in connection. Each step first moves the session's
 // deadline; once that has passed, the handles are gone and no step may be taken.
-class Delivery {
+class FtpPut {
  public:
-  Delivery(win32::InternetSession& session, const win32::InternetHandle& connection,
-           const UploadJob& job, const PlainPassword& password)
-      : session_(session), connection_(connection), job_(job), password_(password) {}
+  FtpPut(win32::InternetSession& session, const win32::InternetHandle& connection, const Job& job)
+      : session_(session), connection_(connection), job_(job) {}
 
   // Puts the file under the final name + ".part" and renames it once it is whole, so that
   // nobody who reads the folder ever finds part of a picture under a picture's name.
@@ -226,71 +227,20 @@ class Delivery {
       if (FtpDeleteFileW(connection_.get(), remoteName.c_str())) return;
       if (GetLastError() == ERROR_INTERNET_EXTENDED_ERROR) return;  // the server answered
     }
-    deleteOnNewLogin(job_.account, password_, remoteName);
+    deleteOnNewLogin(job_.account, job_.password, remoteName);
   }
 
   win32::InternetSession& session_;
   const win32::InternetHandle& connection_;
-  const UploadJob& job_;
-  const PlainPassword& password_;
+  const Job job_;
 };
 
 }  // namespace
 
-FtpUploader& FtpUploader::instance() {
-  // Holds no state; never destroyed, so a worker still uploading at exit finds it.
-  static FtpUploader* const uploader = new FtpUploader;
-  return *uploader;
-}
-
-void FtpUploader::upload(UploadJob job, std::function<void(const UploadOutcome&)> done) {
-  const bool started = WorkerGroup::workers().start([job = std::move(job), done] {
-    const UploadOutcome outcome = FtpUploader::instance().uploadNow(job);
-    if (done) done(outcome);
-  });
-  if (!started && done) done(UploadOutcome::failed(L"not sent, Vemlix was closing"));
-}
-
-namespace {
-
-// "/shots/daily/Desk.png" as the server's folder and the file's name in it.
-std::pair<std::wstring, std::wstring> folderAndName(const std::wstring& remoteName) {
-  const size_t slash = remoteName.rfind(L'/');
-  if (slash == std::wstring::npos) return {L"", remoteName};
-  const size_t start = remoteName.find_first_not_of(L'/');
-  const std::wstring folder =
-      start < slash ? remoteName.substr(start, slash - start) : std::wstring();
-  return {folder, remoteName.substr(slash + 1)};
-}
-
-// ftpes://, ftps:// and sftp:// go through libcurl; the job's worker, its temporary file and the
-// end of the program are the same as for plain FTP.
-UploadOutcome uploadSecurely(const ServerAddress& address, const UploadJob& job,
-                             const PlainPassword& password) {
-  // The program always has a known_hosts file; only a bare test might not.
-  if (job.knownHostsPath.empty())
-    return UploadOutcome::failed(L"no data folder to keep the server's host key in");
-  const SecureTransfer transfer(job.knownHostsPath);
-  auto [folder, name] = folderAndName(job.remoteName);
-  const SecureDestination to{address, job.account.user, password.c_str(), std::move(folder),
-                             std::move(name)};
-  TransferReport report = transfer.upload(to, job.localPath);
-  report.outcome.refused = report.failure == TransferFailure::kRefused;
-  return report.outcome;
-}
-
-}  // namespace
-
-UploadOutcome FtpUploader::uploadNow(const UploadJob& job) {
-  const FtpAccount& account = job.account;
-  if (account.server.empty()) return UploadOutcome::noServer();  // nothing to send it to
+UploadOutcome WinInetFtpTransport::send(const FtpAccount& account, const std::wstring& remoteName,
+                                        const std::wstring& localFile) {
   const PlainPassword password(account.passwordCipherText);
-  if (!password.valid()) {
-    return UploadOutcome::failed(L"the stored FTP password cannot be read, enter it again");
-  }
-  const auto address = parseServerAddress(account.server);
-  if (address && address->protocol != TransferProtocol::kFtp)
-    return uploadSecurely(*address, job, password);
+  if (!password.valid()) return PlainPassword::unreadable();
   win32::InternetSession session(L"Vemlix/1.0", transfer_limits::kLogin);
   if (!session)
     return UploadOutcome::failed(failureReason(session, account.server, GetLastError()));
@@ -300,25 +250,16 @@ UploadOutcome FtpUploader::uploadNow(const UploadJob& job) {
     return UploadOutcome::failed(failureReason(session, account.server, GetLastError()));
   // The login may have run out its time just as it succeeded: then the connection is closed
   // already, and its handle value may be another upload's by now.
-  Delivery delivery(session, connection, job, password);
-  if (renameRefusers().contains(account.server)) return delivery.straight();
-  return delivery.throughTemporaryName();
+  FtpPut put(session, connection, {account, remoteName, localFile, password});
+  if (renameRefusers().contains(account.server)) return put.straight();
+  return put.throughTemporaryName();
 }
 
-void FtpUploader::cancelAll() {
-  SecureTransfer::cancelAll();
+void WinInetFtpTransport::cancelAll() {
   win32::InternetSession::cancelAll(kExitCleanupGrace);
   partsInFlight().deleteAll();
 }
 
-bool FtpUploader::waitForCleanup(std::chrono::milliseconds limit) {
+bool WinInetFtpTransport::waitForCleanup(std::chrono::milliseconds limit) {
   return partsInFlight().waitForDeletes(limit);
-}
-
-FtpDestination::FtpDestination(std::wstring knownHostsPath)
-    : knownHostsPath_(std::move(knownHostsPath)) {}
-
-UploadOutcome FtpDestination::send(const FtpAccount& account, const std::wstring& remoteName,
-                                   const std::wstring& localFile) {
-  return FtpUploader::instance().uploadNow({account, remoteName, localFile, knownHostsPath_});
 }

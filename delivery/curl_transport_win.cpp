@@ -1,4 +1,4 @@
-#include "delivery/secure_transfer_win.h"
+#include "delivery/curl_transport_win.h"
 
 #include <curl/curl.h>
 
@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "delivery/curl_parts_win.h"
+#include "delivery/ftp_reply.h"
+#include "delivery/plain_password_win.h"
 #include "delivery/remote_commands.h"
 #include "delivery/transfer_limits.h"
 #include "platform/files.h"
@@ -36,9 +38,9 @@ using namespace remote_commands;
 
 // One upload: a multi handle of its own (so that cancelAll() can wake it at once) and one easy
 // handle that every request of the upload goes through, on the same connection while it holds.
-class Delivery {
+class CurlUpload {
  public:
-  Delivery(const SecureDestination& to, KnownHostsFile& knownHosts)
+  CurlUpload(const CurlTarget& to, KnownHostsFile& knownHosts)
       : to_(to),
         sftp_(to.server.protocol == TransferProtocol::kSftp),
         server_(to.server.host),
@@ -47,22 +49,19 @@ class Delivery {
     observed_.knownHosts = &knownHosts;
     observed_.knownHostName = knownHostName(utf8(to.server.host), to.server.port);
   }
-  ~Delivery() {
-    InFlight::instance().remove(multi_);
-    curl_multi_cleanup(multi_);
-  }
-  Delivery(const Delivery&) = delete;
-  Delivery& operator=(const Delivery&) = delete;
+  ~CurlUpload() { InFlight::instance().remove(multi_.get()); }
+  CurlUpload(const CurlUpload&) = delete;
+  CurlUpload& operator=(const CurlUpload&) = delete;
 
   TransferReport run(FILE* file, uint64_t size) {
     if (!easy_ || !multi_) return failed(TransferFailure::kMayPass, L"libcurl could not start");
-    if (!InFlight::instance().add(multi_)) {
+    if (!InFlight::instance().add(multi_.get())) {
       return failed(TransferFailure::kMayPass, L"cancelled, Vemlix was closing");
     }
     observed_.file = file;
     const std::string name = utf8(to_.name);
-    const RemotePath final = remotePath(easy_.get(), to_, name, sftp_);
-    const RemotePath part = remotePath(easy_.get(), to_, name + kPartSuffix, sftp_);
+    const RemotePath final = remotePath(easy_.get(), to_.folder, name, sftp_);
+    const RemotePath part = remotePath(easy_.get(), to_.folder, name + kPartSuffix, sftp_);
 
     setCommon(transfer_limits::transferLimit(size));
     curl_easy_setopt(easy_.get(), CURLOPT_URL, url(part).c_str());
@@ -135,18 +134,19 @@ class Delivery {
   CURLcode perform() {
     error_[0] = '\0';
     observed_.lastReply.clear();
-    if (curl_multi_add_handle(multi_, easy_.get()) != CURLM_OK) return CURLE_FAILED_INIT;
+    CURLM* const multi = multi_.get();
+    if (curl_multi_add_handle(multi, easy_.get()) != CURLM_OK) return CURLE_FAILED_INIT;
     CURLcode result = CURLE_ABORTED_BY_CALLBACK;
     int running = 1;
     while (running && !InFlight::instance().cancelled()) {
-      if (curl_multi_perform(multi_, &running) != CURLM_OK) break;
-      if (running) curl_multi_poll(multi_, nullptr, 0, 1000, nullptr);
+      if (curl_multi_perform(multi, &running) != CURLM_OK) break;
+      if (running) curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
     }
     int left = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
+    while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
       if (message->msg == CURLMSG_DONE) result = message->data.result;
     }
-    curl_multi_remove_handle(multi_, easy_.get());
+    curl_multi_remove_handle(multi, easy_.get());
     return result;
   }
 
@@ -182,7 +182,7 @@ class Delivery {
 
   TransferReport failure(CURLcode code) const {
     using enum TransferFailure;
-    const long reply = replyCode(observed_.lastReply);
+    const int reply = ftp_reply::code(observed_.lastReply);
     switch (code) {
       case CURLE_ABORTED_BY_CALLBACK:
         return failed(kMayPass, L"cancelled, Vemlix was closing");
@@ -205,9 +205,8 @@ class Delivery {
       default:
         break;
     }
-    if (reply >= 400 && reply < 600 && !sftp_) {
-      const bool refused = reply == 530 || reply == 532 || reply == 550 || reply == 553;
-      return failed(refused ? kRefused : kMayPass, wide(observed_.lastReply));
+    if (ftp_reply::isError(reply) && !sftp_) {
+      return failed(ftp_reply::isRefusal(reply) ? kRefused : kMayPass, wide(observed_.lastReply));
     }
     return failed(kMayPass, detail(code));
   }
@@ -255,22 +254,48 @@ class Delivery {
     }
   }
 
-  const SecureDestination& to_;
+  const CurlTarget& to_;
   const bool sftp_;
   const std::wstring server_;
   std::unique_ptr<CURL, EasyCleanup> easy_;
-  CURLM* const multi_;
+  std::unique_ptr<CURLM, MultiCleanup> multi_;
   Observed observed_;
   char error_[CURL_ERROR_SIZE] = {};
 };
 
+// "/shots/daily/Desk.png" as the server's folder and the file's name in it.
+std::pair<std::wstring, std::wstring> folderAndName(const std::wstring& remoteName) {
+  const size_t slash = remoteName.rfind(L'/');
+  if (slash == std::wstring::npos) return {L"", remoteName};
+  const size_t start = remoteName.find_first_not_of(L'/');
+  const std::wstring folder =
+      start < slash ? remoteName.substr(start, slash - start) : std::wstring();
+  return {folder, remoteName.substr(slash + 1)};
+}
+
 }  // namespace
 
-SecureTransfer::SecureTransfer(std::wstring knownHostsPath)
+CurlTransport::CurlTransport(std::wstring knownHostsPath)
     : knownHosts_(std::move(knownHostsPath)) {}
 
-TransferReport SecureTransfer::upload(const SecureDestination& to,
-                                      const std::wstring& localPath) const {
+UploadOutcome CurlTransport::send(const FtpAccount& account, const std::wstring& remoteName,
+                                  const std::wstring& localFile) {
+  const PlainPassword password(account.passwordCipherText);
+  if (!password.valid()) return PlainPassword::unreadable();
+  // The program always has a known_hosts file; only a bare test might not.
+  if (knownHosts_.path().empty())
+    return UploadOutcome::failed(L"no data folder to keep the server's host key in");
+  const ServerAddress address =
+      parseServerAddress(account.server)
+          .value_or(ServerAddress{TransferProtocol::kFtp, account.server});
+  auto [folder, name] = folderAndName(remoteName);
+  const CurlTarget to{address, account.user, password.c_str(), std::move(folder), std::move(name)};
+  TransferReport report = upload(to, localFile);
+  report.outcome.refused = report.failure == TransferFailure::kRefused;
+  return report.outcome;
+}
+
+TransferReport CurlTransport::upload(const CurlTarget& to, const std::wstring& localPath) const {
   if (to.server.protocol == TransferProtocol::kFtp) {
     return {UploadOutcome::failed(L"plain FTP is not sent this way"), TransferFailure::kRefused};
   }
@@ -281,14 +306,14 @@ TransferReport SecureTransfer::upload(const SecureDestination& to,
     return {UploadOutcome::failed(L"the picture was gone before it could be sent"),
             TransferFailure::kRefused};
   }
-  Delivery delivery(to, knownHosts_);
-  return delivery.run(file.get(), *size);
+  CurlUpload upload(to, knownHosts_);
+  return upload.run(file.get(), *size);
 }
 
-void SecureTransfer::cancelAll() {
+void CurlTransport::cancelAll() {
   InFlight::instance().cancelAll();
 }
 
-void SecureTransfer::allowAgain() {
+void CurlTransport::allowAgain() {
   InFlight::instance().allowAgain();
 }

@@ -1,11 +1,12 @@
 #pragma once
-// Puts a file on a server by FTP over TLS (explicit or implicit) or by SFTP, through libcurl.
-// Plain FTP stays with FtpUploader.
+// FTP over TLS (explicit or implicit) and SFTP through libcurl: "ftpes://", "ftps://" and
+// "sftp://" addresses.
 #include <string>
 
-#include "delivery/upload_outcome.h"
+#include "delivery/destination.h"
 #include "delivery/known_hosts.h"
 #include "delivery/server_address.h"
+#include "delivery/upload_outcome.h"
 
 // Whether a transfer that failed may get through if it is tried again later.
 enum class TransferFailure {
@@ -15,7 +16,7 @@ enum class TransferFailure {
              // or host key, a picture that is gone: nothing changes until somebody acts
 };
 
-struct SecureDestination {
+struct CurlTarget {
   ServerAddress server;  // kFtpes, kFtps or kSftp
   std::wstring user;
   std::wstring password;  // as typed; no text this class gives back ever holds it
@@ -30,11 +31,17 @@ struct TransferReport {
   explicit operator bool() const { return static_cast<bool>(outcome); }
 };
 
-class SecureTransfer {
+class CurlTransport : public Destination {
  public:
   // SFTP servers' host keys are checked against this known_hosts file; a server met for the
   // first time has its key added there.
-  explicit SecureTransfer(std::wstring knownHostsPath);
+  explicit CurlTransport(std::wstring knownHostsPath);
+
+  // upload() with the account's decrypted password, to its address; `remoteName` is the folder
+  // from the server's root and the file's name. A refusal is marked refused in the outcome. A
+  // stored password that does not decrypt, or no known_hosts file: nothing is sent.
+  UploadOutcome send(const FtpAccount& account, const std::wstring& remoteName,
+                     const std::wstring& localFile) override;
 
   // Sends the file under the final name + ".part" and renames it once whole (deleting an older
   // file of the final name when the server will not rename over it), so the final name only
@@ -43,13 +50,13 @@ class SecureTransfer {
   // refused before anything is sent, and the outcome gives its SHA-256 fingerprint. A changed
   // host key is refused, naming the known_hosts line to remove. Connecting and logging in, a
   // stalled transfer and the whole transfer are each bounded in time. Blocks until it ends.
-  TransferReport upload(const SecureDestination& to, const std::wstring& localPath) const;
+  TransferReport upload(const CurlTarget& to, const std::wstring& localPath) const;
 
-  // The end of the program: every transfer in flight ends at once, without clean-up, and every
-  // later one is refused.
-  static void cancelAll();
+  // Every libcurl transfer of the program, of whichever instance, ends at once, without
+  // clean-up, and every later one is refused: the program ends once.
+  void cancelAll() override;
   // Lets transfers run again after cancelAll() (tests stop and start the program's parts).
-  static void allowAgain();
+  void allowAgain();
 
  private:
   mutable KnownHostsFile knownHosts_;
