@@ -28,18 +28,12 @@ class DefaultShotSettingsDialog final : public ShotFieldsDialog {
       case IDC_AUTO_MODE:
         enableItem(IDC_INTERVAL, isChecked(IDC_AUTO_MODE));
         return TRUE;
-      case IDC_BROWSE:
-        browseForFolder();
-        return TRUE;
-      case IDC_FTP_SERVER_SETTINGS:
-        onFtpServerSettings();
-        return TRUE;
     }
-    return FALSE;
+    return onSharedCommand(id) ? TRUE : FALSE;
   }
 
   // Kept at once: a Cancel in the dialogs around this one does not take the account back.
-  void onFtpServerSettings() {
+  void onFtpServerSettings() override {
     FtpLogin login{settings_.getString(SettingId::FTP_SERVER),
                    settings_.getString(SettingId::FTP_USER),
                    settings_.getString(SettingId::FTP_PASSWORD)};

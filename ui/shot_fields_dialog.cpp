@@ -17,6 +17,18 @@ ShotFieldValues ShotFieldsDialog::readShotFields() const {
           selectedFormat(IDC_FORMAT), itemText(IDC_LOCAL_PATH), itemText(IDC_FTP_PATH)};
 }
 
+bool ShotFieldsDialog::onSharedCommand(int id) {
+  switch (id) {
+    case IDC_BROWSE:
+      browseForFolder();
+      return true;
+    case IDC_FTP_SERVER_SETTINGS:
+      onFtpServerSettings();
+      return true;
+  }
+  return false;
+}
+
 void ShotFieldsDialog::browseForFolder() const {
   std::wstring folder;
   if (pickFolder(dialog_, folder)) setItemText(IDC_LOCAL_PATH, folder);

@@ -20,6 +20,11 @@ class ShotFieldsDialog : public BaseDialog {
  protected:
   void showShotFields(const ShotFieldValues& values) const;
   ShotFieldValues readShotFields() const;
-  // Browse: the folder picked goes into the local path.
+  // The buttons both dialogs have: Browse puts the folder picked into the local path, and the
+  // server's button opens the dialog's own onFtpServerSettings(). False for any other control.
+  bool onSharedCommand(int id);
+  virtual void onFtpServerSettings() = 0;
+
+ private:
   void browseForFolder() const;
 };

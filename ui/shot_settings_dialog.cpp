@@ -34,18 +34,12 @@ class ShotSettingsDialog final : public ShotFieldsDialog {
       case IDC_SAVE_FTP:
         applyEnablingRules();
         return TRUE;
-      case IDC_BROWSE:
-        browseForFolder();
-        return TRUE;
-      case IDC_FTP_SERVER_SETTINGS:
-        onFtpServerSettings();
-        return TRUE;
       case IDC_SCHEDULE_STORAGE:
         // Into this dialog's copy: only this dialog's Save keeps what was saved there.
         runScheduleStorageDialog(dialog_, shot_);
         return TRUE;
     }
-    return FALSE;
+    return onSharedCommand(id) ? TRUE : FALSE;
   }
 
   // Greyed out, never cleared: a shot on the default settings keeps its own values for the
@@ -66,7 +60,7 @@ class ShotSettingsDialog final : public ShotFieldsDialog {
     enableItem(IDC_FTP_SERVER_SETTINGS, ftp);
   }
 
-  void onFtpServerSettings() {
+  void onFtpServerSettings() override {
     FtpLogin login{shot_.FTP_SERVER, shot_.FTP_USER, shot_.FTP_PASS};
     if (!runFtpSettingsDialog(dialog_, login)) return;
     shot_.FTP_SERVER = std::move(login.server);
