@@ -55,6 +55,18 @@ wait_for() {
   return 1
 }
 
+# A certificate from the test root for one loopback address: STATE_DIR/tls/NAME.{crt,key,pem}.
+sign_for() {
+  local ip="$1" name="$2" tls="$state/tls"
+  [ -f "$tls/$name.pem" ] && return 0
+  openssl req -newkey rsa:2048 -nodes -subj "/CN=$ip" -keyout "$tls/$name.key" \
+    -out "$tls/$name.csr" 2>/dev/null
+  printf 'subjectAltName=IP:%s\nextendedKeyUsage=serverAuth\n' "$ip" >"$tls/$name.ext"
+  openssl x509 -req -in "$tls/$name.csr" -CA "$tls/root.pem" -CAkey "$tls/root.key" \
+    -CAcreateserial -days 3650 -extfile "$tls/$name.ext" -out "$tls/$name.crt" 2>/dev/null
+  cat "$tls/$name.crt" "$tls/$name.key" >"$tls/$name.pem"
+}
+
 # The test root, a certificate it signs for 127.0.0.21, one for 127.0.0.22 signed by nobody, and
 # two SSH host keys: made once per state folder, since the Wine prefix keeps trusting the root.
 make_keys() {
@@ -77,6 +89,8 @@ make_keys() {
     cat "$tls/untrusted.crt" "$tls/untrusted.key" >"$tls/untrusted.pem"
     openssl x509 -in "$tls/untrusted.crt" -noout -fingerprint -sha256 >"$tls/untrusted.fingerprint"
   fi
+  sign_for 127.0.0.31 rgw
+  sign_for 127.0.0.32 webdav
   if [ ! -f "$ssh/other_key.pub" ]; then
     rm -rf "$ssh" && mkdir -p "$ssh"
     "$python" - "$ssh" <<'PY'
