@@ -1,6 +1,7 @@
 #include "shots/shot_settings.h"
 
 #include "settings/app_settings.h"
+#include "shots/folder_variables.h"
 
 EffectiveShot effectiveSettings(const ShotDefinition& shot, const AppSettings& settings) {
   EffectiveShot result;
@@ -25,6 +26,9 @@ EffectiveShot effectiveSettings(const ShotDefinition& shot, const AppSettings& s
     result.localFolder = shot.LOCAL_PATH;
     result.ftp = {shot.FTP_SERVER, shot.FTP_USER, shot.FTP_PASS, shot.FTP_FOLDER};
   }
+  // Once here, so the picture's save, its send and every retry see the same folders.
+  result.localFolder = expandFolderVariables(result.localFolder);
+  result.ftp.folder = expandFolderVariables(result.ftp.folder);
   result.recordId = shot.uid;
   result.guid = shot.SHOT_GUID;
   result.skipUnchanged = shot.SKIP_UNCHANGED;
