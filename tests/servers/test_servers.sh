@@ -21,6 +21,13 @@
 #   SFTP    127.0.0.23:22   user "vemlix", password "Up-load 7", root STATE_DIR/sftp-root, host
 #                           key STATE_DIR/ssh/host_key; STATE_DIR/ssh/other_key.pub is another
 #                           key, for a known_hosts entry that no longer fits
+#   WebDAV  https://127.0.0.32:8443 (on a certificate from the test root for 127.0.0.32 and
+#           127.0.0.34) and http://127.0.0.32:8080: lighttpd with webdav.conf, user "vemlix",
+#           password "Up-load 7", Basic at /dav/ and Digest at /digest/, one tree rooted at
+#           STATE_DIR/webdav-root; each request logged as "METHOD PATH STATUS" in
+#           STATE_DIR/webdav-requests; webdav_check.sh shows what it answers
+#   WebDAV  127.0.0.34:8443 relays to 127.0.0.32:8443, and cuts each connection off after
+#           1000 bytes from the client while STATE_DIR/webdav-cut exists
 # Nothing listens on 127.0.0.2. FTP needs port 21: run inside scripts/offline.sh's private
 # network namespace, which opens it to the user running the tests and keeps other runs apart.
 set -euo pipefail
@@ -29,11 +36,17 @@ state="$(mkdir -p "$2" && cd "$2" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
 python=/usr/bin/python3  # Debian's, which has pyftpdlib
 
+spawn() {
+  local name="$1"
+  shift
+  "$@" </dev/null >"$state/$name.log" 2>&1 &
+  echo $! >"$state/$name.pid"
+}
+
 launch() {
   local name="$1"
   shift
-  "$python" "$@" </dev/null >"$state/$name.log" 2>&1 &
-  echo $! >"$state/$name.pid"
+  spawn "$name" "$python" "$@"
 }
 
 listening() {
@@ -56,12 +69,16 @@ wait_for() {
 }
 
 # A certificate from the test root for one loopback address: STATE_DIR/tls/NAME.{crt,key,pem}.
+# Further addresses after NAME go into the certificate too.
 sign_for() {
-  local ip="$1" name="$2" tls="$state/tls"
-  [ -f "$tls/$name.pem" ] && return 0
+  local ip="$1" name="$2" tls="$state/tls" san="IP:$1" extra ext
+  for extra in "${@:3}"; do san+=",IP:$extra"; done
+  ext="$(printf 'subjectAltName=%s\nextendedKeyUsage=serverAuth' "$san")"
+  # Made anew when the addresses differ: a state folder outlives changes to this script.
+  [ -f "$tls/$name.pem" ] && [ "$(cat "$tls/$name.ext")" = "$ext" ] && return 0
   openssl req -newkey rsa:2048 -nodes -subj "/CN=$ip" -keyout "$tls/$name.key" \
     -out "$tls/$name.csr" 2>/dev/null
-  printf 'subjectAltName=IP:%s\nextendedKeyUsage=serverAuth\n' "$ip" >"$tls/$name.ext"
+  printf '%s\n' "$ext" >"$tls/$name.ext"
   openssl x509 -req -in "$tls/$name.csr" -CA "$tls/root.pem" -CAkey "$tls/root.key" \
     -CAcreateserial -days 3650 -extfile "$tls/$name.ext" -out "$tls/$name.crt" 2>/dev/null
   cat "$tls/$name.crt" "$tls/$name.key" >"$tls/$name.pem"
@@ -90,7 +107,7 @@ make_keys() {
     openssl x509 -in "$tls/untrusted.crt" -noout -fingerprint -sha256 >"$tls/untrusted.fingerprint"
   fi
   sign_for 127.0.0.31 rgw
-  sign_for 127.0.0.32 webdav
+  sign_for 127.0.0.32 webdav 127.0.0.34
   if [ ! -f "$ssh/other_key.pub" ]; then
     rm -rf "$ssh" && mkdir -p "$ssh"
     "$python" - "$ssh" <<'PY'
@@ -101,6 +118,17 @@ for name in ("host_key", "other_key"):
     key.write_public_key(f"{sys.argv[1]}/{name}.pub")
 PY
   fi
+}
+
+# lighttpd with mod_webdav, on the certificate made by make_keys, and the relay that cuts
+# uploads to it short. Stopped by stop(): its command line names webdav.conf, in this folder.
+start_webdav() {
+  rm -rf "$state/webdav-root" "$state/webdav-tmp" "$state/webdav-cut" "$state/webdav-requests"
+  mkdir -p "$state/webdav-root" "$state/webdav-tmp"
+  printf 'vemlix:Up-load 7\n' >"$state/webdav-users"
+  VEMLIX_WEBDAV_STATE="$state" spawn webdav /usr/sbin/lighttpd -D -f "$here/webdav.conf"
+  launch webdav-relay "$here/tcp_relay.py" 127.0.0.34 8443 127.0.0.32 8443 \
+    --cut-while "$state/webdav-cut" --cut-after 1000
 }
 
 stop() {
@@ -139,6 +167,7 @@ start() {
     --tls "$state/tls/trusted.pem" --implicit
   launch ftpes-untrusted "$here/ftp_server.py" 127.0.0.22 21 "$state/ftps-untrusted-root" \
     vemlix "Up-load 7" --tls "$state/tls/untrusted.pem"
+  start_webdav
   launch sftp "$here/sftp_server.py" 127.0.0.23 22 "$state/sftp-root" vemlix "Up-load 7" \
     "$state/ssh/host_key"
   launch http "$here/http_server.py" 127.0.0.1 8080
@@ -147,7 +176,8 @@ start() {
     wait_for 127.0.0.6 21 && wait_for 127.0.0.7 21 && wait_for 127.0.0.1 8080 &&
     wait_for 127.0.0.3 21 && wait_for 127.0.0.21 21 && wait_for 127.0.0.21 990 &&
     wait_for 127.0.0.22 21 && wait_for 127.0.0.23 22 &&
-    wait_for 127.0.0.1 8081 || { stop; cat "$state"/*.log >&2; exit 1; }
+    wait_for 127.0.0.1 8081 && wait_for 127.0.0.32 8080 && wait_for 127.0.0.32 8443 &&
+    wait_for 127.0.0.34 8443 || { stop; cat "$state"/*.log >&2; exit 1; }
 }
 
 case "$action" in
