@@ -15,7 +15,7 @@ target_compile_definitions(windows_tests PRIVATE
 
 get_property(vemlix_tests DIRECTORY PROPERTY TESTS)
 foreach(test IN LISTS vemlix_tests)
-  if(test MATCHES "^wine\\.(FtpUpload|Outbox|UpdateCheck|UpdateOffer|MainWindowReport)")
+  if(test MATCHES "^wine\\.(FtpUpload|Outbox|UpdateCheck|UpdateOffer|MainWindowReport|WebDav|AccountCheck)")
     get_test_property(${test} FIXTURES_REQUIRED required)
     set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED "${required};servers")
   endif()
@@ -31,7 +31,7 @@ add_test(NAME test_root_trust COMMAND trust_root "Z:${VEMLIX_TEST_SERVERS}/tls/r
 set_tests_properties(test_root_trust PROPERTIES FIXTURES_SETUP tls_trust
   FIXTURES_REQUIRED "wine;servers" TIMEOUT 60)
 foreach(test IN LISTS vemlix_tests)
-  if(test MATCHES "^wine\\.SecureTransfer")
+  if(test MATCHES "^wine\\.(SecureTransfer|WebDav|AccountCheck)")
     get_test_property(${test} FIXTURES_REQUIRED required)
     set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED "${required};servers;tls_trust")
   endif()

@@ -5,6 +5,7 @@
 #include <openssl/x509.h>
 
 #include <algorithm>
+#include <mutex>
 #include <utility>
 
 #include "platform/text_codec.h"
@@ -51,6 +52,19 @@ std::string escaped(CURL* easy, const std::string& segment) {
 }
 
 }  // namespace
+
+void initOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_ALL); });
+}
+
+std::wstring certificateRefusal(const std::wstring& server, const char* error,
+                                const std::string& fingerprint) {
+  std::wstring why = L"the certificate of " + server + L" does not verify (" +
+                     decodeUtf8(error ? error : "") + L"), so Vemlix did not log in there";
+  if (!fingerprint.empty()) why += L"; its SHA-256 fingerprint is " + decodeUtf8(fingerprint);
+  return why;
+}
 
 InFlight& InFlight::instance() {
   static InFlight* const inFlight = new InFlight;  // workers may still use it at exit

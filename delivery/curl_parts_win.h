@@ -15,6 +15,14 @@
 
 namespace curl_parts {
 
+// libcurl, made ready once for the whole program before its first handle.
+void initOnce();
+
+// Why a TLS server was refused: its certificate does not verify; `fingerprint` (SHA-256, may be
+// empty) lets an administrator check it.
+std::wstring certificateRefusal(const std::wstring& server, const char* error,
+                                const std::string& fingerprint);
+
 // Every transfer's multi handle, so the end of the program can wake each from its wait.
 class InFlight {
  public:

@@ -28,11 +28,6 @@ std::wstring wide(std::string_view text) {
   return decodeUtf8(text);
 }
 
-void initCurlOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_ALL); });
-}
-
 using namespace curl_parts;
 using namespace remote_commands;
 
@@ -80,6 +75,20 @@ class CurlUpload {
     const CURLcode renamed = command(final, again.get());
     if (renamed == CURLE_OK) return delivered();
     return failedLeaving(renamed, part);
+  }
+
+  // Deletes the file the target names, as the Test button does with its tiny file.
+  TransferReport remove() {
+    if (!easy_ || !multi_) return failed(TransferFailure::kMayPass, L"libcurl could not start");
+    if (!InFlight::instance().add(multi_.get())) {
+      return failed(TransferFailure::kMayPass, L"cancelled, Vemlix was closing");
+    }
+    const RemotePath file = remotePath(easy_.get(), to_.folder, utf8(to_.name), sftp_);
+    // The folder's URL: a file's would be looked up after the command has deleted it.
+    const RemotePath folder{file.command, file.url.substr(0, file.url.rfind('/') + 1)};
+    const CommandList list = commands(removeCommands(sftp_, file.command));
+    const CURLcode removed = command(folder, list.get());
+    return removed == CURLE_OK ? delivered() : failure(removed);
   }
 
  private:
@@ -217,12 +226,8 @@ class CurlUpload {
   }
 
   TransferReport certificateRefused() const {
-    std::wstring why = L"the certificate of " + server_ + L" does not verify (" + wide(error_) +
-                       L"), so Vemlix did not log in there";
-    if (!observed_.fingerprint.empty()) {
-      why += L"; its SHA-256 fingerprint is " + wide(observed_.fingerprint);
-    }
-    return failed(TransferFailure::kRefused, why);
+    return failed(TransferFailure::kRefused,
+                  certificateRefusal(server_, error_, observed_.fingerprint));
   }
 
   TransferReport hostKeyRefused() const {
@@ -278,19 +283,45 @@ std::pair<std::wstring, std::wstring> folderAndName(const std::wstring& remoteNa
 CurlTransport::CurlTransport(std::wstring knownHostsPath)
     : knownHosts_(std::move(knownHostsPath)) {}
 
-UploadOutcome CurlTransport::send(const FtpAccount& account, const std::wstring& remoteName,
-                                  const std::wstring& localFile) {
-  const PlainPassword password(account.passwordCipherText);
-  if (!password.valid()) return PlainPassword::unreadable();
+std::optional<CurlTarget> CurlTransport::targetOf(const FtpAccount& account,
+                                                  const std::wstring& remoteName,
+                                                  const PlainPassword& password,
+                                                  UploadOutcome& refusal) const {
+  if (!password.valid()) {
+    refusal = PlainPassword::unreadable();
+    return std::nullopt;
+  }
   // The program always has a known_hosts file; only a bare test might not.
-  if (knownHosts_.path().empty())
-    return UploadOutcome::failed(L"no data folder to keep the server's host key in");
+  if (knownHosts_.path().empty()) {
+    refusal = UploadOutcome::failed(L"no data folder to keep the server's host key in");
+    return std::nullopt;
+  }
   const ServerAddress address =
       parseServerAddress(account.server)
           .value_or(ServerAddress{TransferProtocol::kFtp, account.server});
   auto [folder, name] = folderAndName(remoteName);
-  const CurlTarget to{address, account.user, password.c_str(), std::move(folder), std::move(name)};
-  TransferReport report = upload(to, localFile);
+  return CurlTarget{address, account.user, password.c_str(), std::move(folder), std::move(name)};
+}
+
+UploadOutcome CurlTransport::send(const FtpAccount& account, const std::wstring& remoteName,
+                                  const std::wstring& localFile) {
+  const PlainPassword password(account.passwordCipherText);
+  UploadOutcome refusal;
+  const auto to = targetOf(account, remoteName, password, refusal);
+  if (!to) return refusal;
+  TransferReport report = upload(*to, localFile);
+  report.outcome.refused = report.failure == TransferFailure::kRefused;
+  return report.outcome;
+}
+
+UploadOutcome CurlTransport::remove(const FtpAccount& account, const std::wstring& remoteName) {
+  const PlainPassword password(account.passwordCipherText);
+  UploadOutcome refusal;
+  const auto to = targetOf(account, remoteName, password, refusal);
+  if (!to) return refusal;
+  curl_parts::initOnce();
+  CurlUpload removal(*to, knownHosts_);
+  TransferReport report = removal.remove();
   report.outcome.refused = report.failure == TransferFailure::kRefused;
   return report.outcome;
 }
@@ -299,7 +330,7 @@ TransferReport CurlTransport::upload(const CurlTarget& to, const std::wstring& l
   if (to.server.protocol == TransferProtocol::kFtp) {
     return {UploadOutcome::failed(L"plain FTP is not sent this way"), TransferFailure::kRefused};
   }
-  initCurlOnce();
+  curl_parts::initOnce();
   const std::unique_ptr<FILE, FileClose> file(_wfopen(localPath.c_str(), L"rb"));
   const std::optional<uint64_t> size = platform::fileSize(localPath);
   if (!file || !size) {

@@ -1,10 +1,12 @@
 #pragma once
 // FTP over TLS (explicit or implicit) and SFTP through libcurl: "ftpes://", "ftps://" and
 // "sftp://" addresses.
+#include <optional>
 #include <string>
 
 #include "delivery/destination.h"
 #include "delivery/known_hosts.h"
+#include "delivery/plain_password_win.h"
 #include "delivery/server_address.h"
 #include "delivery/upload_outcome.h"
 
@@ -42,6 +44,7 @@ class CurlTransport : public Destination {
   // stored password that does not decrypt, or no known_hosts file: nothing is sent.
   UploadOutcome send(const FtpAccount& account, const std::wstring& remoteName,
                      const std::wstring& localFile) override;
+  UploadOutcome remove(const FtpAccount& account, const std::wstring& remoteName) override;
 
   // Sends the file under the final name + ".part" and renames it once whole (deleting an older
   // file of the final name when the server will not rename over it), so the final name only
@@ -59,5 +62,8 @@ class CurlTransport : public Destination {
   void allowAgain();
 
  private:
+  std::optional<CurlTarget> targetOf(const FtpAccount& account, const std::wstring& remoteName,
+                                     const PlainPassword& password, UploadOutcome& refusal) const;
+
   mutable KnownHostsFile knownHosts_;
 };

@@ -19,6 +19,12 @@ class Destination {
   virtual UploadOutcome send(const FtpAccount& account, const std::wstring& remoteName,
                              const std::wstring& localFile) = 0;
 
+  // Removes `remoteName` (as send() names it) from the account's server, as the Test button does
+  // with the tiny file it wrote; within the limit of a command.
+  virtual UploadOutcome remove(const FtpAccount& account, const std::wstring& remoteName) {
+    return UploadOutcome::failed(L"Vemlix cannot remove files from " + account.server);
+  }
+
   // The end of the program: every send in flight ends at once and every later one is refused
   // at once, so that no worker is kept waiting on a network. What the ended sends had put on
   // their servers may be removed meanwhile, briefly: the program ends within 2 s of Exit.

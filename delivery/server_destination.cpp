@@ -11,17 +11,31 @@ ServerDestination::ServerDestination(std::vector<Route> routes) {
   }
 }
 
-UploadOutcome ServerDestination::send(const FtpAccount& account, const std::wstring& remoteName,
-                                      const std::wstring& localFile) {
-  if (account.server.empty()) return UploadOutcome::noServer();
+Destination* ServerDestination::routeFor(const FtpAccount& account, UploadOutcome& refusal) const {
+  if (account.server.empty()) {
+    refusal = UploadOutcome::noServer();
+    return nullptr;
+  }
   const auto address = parseServerAddress(account.server);
   const TransferProtocol protocol = address ? address->protocol : TransferProtocol::kFtp;
   const auto route = byProtocol_.find(protocol);
-  if (route == byProtocol_.end()) {
-    return UploadOutcome::failed(L"Vemlix cannot send to " + std::wstring(protocolName(protocol)) +
-                                 L":// servers");
-  }
-  return route->second->send(account, remoteName, localFile);
+  if (route != byProtocol_.end()) return route->second;
+  refusal = UploadOutcome::failed(L"Vemlix cannot send to " + std::wstring(protocolName(protocol)) +
+                                  L":// servers");
+  return nullptr;
+}
+
+UploadOutcome ServerDestination::send(const FtpAccount& account, const std::wstring& remoteName,
+                                      const std::wstring& localFile) {
+  UploadOutcome refusal;
+  Destination* const route = routeFor(account, refusal);
+  return route ? route->send(account, remoteName, localFile) : refusal;
+}
+
+UploadOutcome ServerDestination::remove(const FtpAccount& account, const std::wstring& remoteName) {
+  UploadOutcome refusal;
+  Destination* const route = routeFor(account, refusal);
+  return route ? route->remove(account, remoteName) : refusal;
 }
 
 void ServerDestination::cancelAll() {

@@ -24,12 +24,15 @@ class ServerDestination : public Destination {
   // and an address no scheme of ours reads, are plain FTP, as they always were.
   UploadOutcome send(const FtpAccount& account, const std::wstring& remoteName,
                      const std::wstring& localFile) override;
+  UploadOutcome remove(const FtpAccount& account, const std::wstring& remoteName) override;
   // Every transport's, in the order of the routes; a later one's wait gets what is left of the
   // limit.
   void cancelAll() override;
   bool waitForCleanup(std::chrono::milliseconds limit) override;
 
  private:
+  Destination* routeFor(const FtpAccount& account, UploadOutcome& refusal) const;
+
   std::vector<std::unique_ptr<Destination>> transports_;
   std::map<TransferProtocol, Destination*> byProtocol_;
 };

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "delivery/curl_transport_win.h"
+#include "delivery/object_storage_transport_win.h"
+#include "delivery/webdav_transport_win.h"
 #include "delivery/wininet_ftp_transport_win.h"
 
 ServerDestination makeServerDestination(const std::wstring& knownHostsPath) {
@@ -12,5 +14,7 @@ ServerDestination makeServerDestination(const std::wstring& knownHostsPath) {
   std::vector<ServerDestination::Route> routes;
   routes.push_back({std::make_unique<WinInetFtpTransport>(), {kFtp}});
   routes.push_back({std::make_unique<CurlTransport>(knownHostsPath), {kFtpes, kFtps, kSftp}});
+  routes.push_back({std::make_unique<ObjectStorageTransport>(), {kS3, kS3Http}});
+  routes.push_back({std::make_unique<WebDavTransport>(), {kWebDav, kWebDavHttp}});
   return ServerDestination(std::move(routes));
 }

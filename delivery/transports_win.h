@@ -5,6 +5,6 @@
 
 #include "delivery/server_destination.h"
 
-// Plain FTP through WinINet; FTP over TLS and SFTP through libcurl, with the SFTP servers' host
-// keys in `knownHostsPath`.
+// Plain FTP through WinINet; FTP over TLS, SFTP, S3 object storage and WebDAV through libcurl,
+// with the SFTP servers' host keys in `knownHostsPath`.
 ServerDestination makeServerDestination(const std::wstring& knownHostsPath);

@@ -255,6 +255,20 @@ UploadOutcome WinInetFtpTransport::send(const FtpAccount& account, const std::ws
   return put.throughTemporaryName();
 }
 
+UploadOutcome WinInetFtpTransport::remove(const FtpAccount& account,
+                                          const std::wstring& remoteName) {
+  const PlainPassword password(account.passwordCipherText);
+  if (!password.valid()) return PlainPassword::unreadable();
+  win32::InternetSession session(L"Vemlix/1.0", transfer_limits::kLogin);
+  if (!session)
+    return UploadOutcome::failed(failureReason(session, account.server, GetLastError()));
+  win32::InternetHandle connection(session, connectFtp(session, account, password));
+  if (connection && session.restartClock(transfer_limits::kCommand) &&
+      FtpDeleteFileW(connection.get(), remoteName.c_str()))
+    return UploadOutcome::uploaded(account.server);
+  return UploadOutcome::failed(failureReason(session, account.server, GetLastError()));
+}
+
 void WinInetFtpTransport::cancelAll() {
   win32::InternetSession::cancelAll(kExitCleanupGrace);
   partsInFlight().deleteAll();

@@ -17,6 +17,7 @@ class WinInetFtpTransport : public Destination {
   // text when it answered with one, else the reason in plain words.
   UploadOutcome send(const FtpAccount& account, const std::wstring& remoteName,
                      const std::wstring& localFile) override;
+  UploadOutcome remove(const FtpAccount& account, const std::wstring& remoteName) override;
 
   // WinINet ends every session of the program at once, so this ends every WinINet send, of
   // whichever instance. What they had sent is deleted from the server, each on a new login of

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Cross-builds libssh2 and a libcurl that speaks FTP, FTPS and SFTP and little else, both on the
-# OpenSSL of build-openssl-mingw.sh, for the Windows target, from Debian's own source
-# packages, once per machine, into a cache outside the checkout. Prints the install prefix.
+# Cross-builds libssh2 and a libcurl that speaks FTP, FTPS, SFTP and HTTP(S) with Basic, Digest
+# and AWS Signature V4 and little else, both on the OpenSSL of build-openssl-mingw.sh, for the
+# Windows target, from Debian's own source packages, once per machine, into a cache outside the
+# checkout. Prints the install prefix.
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 cache="${VEMLIX_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vemlix}"
-prefix="$cache/curl-mingw64"
-# A change to this recipe builds again, on every machine that has the older build.
+# A change to this recipe builds again, on every machine that has the older build, into a
+# folder of its own: checkouts of older and newer recipes side by side keep their own builds.
 recipe="$(cat "$here/build-curl-mingw.sh" "$here/build-openssl-mingw.sh" "$here/debian-source.sh" |
   sha256sum | cut -c1-16)"
+prefix="$cache/curl-mingw64-$recipe"
 built() {
   [ -f "$prefix/lib/libcurl.a" ] && [ -f "$prefix/lib/libssh2.a" ] &&
     [ "$(cat "$prefix/recipe" 2>/dev/null)" = "$recipe" ]
@@ -58,7 +60,7 @@ debian_source_unpack curl "$work"
 debian_source_patch "$work/src" '^(90_gnutls|99_nss)\.patch'
 # HTTP stays: Debian's fix for CVE-2023-38039 has FTP's reply reader call into it.
 off=()
-for feature in ALTSVC COOKIES DICT DOH FILE GOPHER HSTS HTTP_AUTH IMAP LDAP LDAPS MQTT NETRC \
+for feature in ALTSVC COOKIES DICT DOH FILE GOPHER HSTS IMAP LDAP LDAPS MQTT NETRC \
   NTLM POP3 PROXY RTSP SMB SMTP TELNET TFTP MIME PARSEDATE LIBCURL_OPTION; do
   off+=(-DCURL_DISABLE_$feature=ON)
 done

@@ -21,7 +21,9 @@ std::wstring notAnAddressText(const std::wstring& server) {
   return L"\"" + server +
          L"\" is not a server address Vemlix can use.\n\nType a host name, such as "
          L"ftp.example.com, or put ftp://, ftpes://, ftps:// or sftp:// in front of it. A port "
-         L"from 1 to 65535 may follow a colon, as in sftp://example.com:2222.";
+         L"from 1 to 65535 may follow a colon, as in sftp://example.com:2222.\n\nObject storage "
+         L"is s3://host/bucket (s3+http:// for plain HTTP), a WebDAV share "
+         L"https://host/path (or http://).";
 }
 
 std::wstring unstorablePasswordText(wchar_t character) {

@@ -146,7 +146,7 @@ TEST_F(FtpSettingsDialogTest, AnAddressOfNoKnownFormIsRefusedAndOneWithASchemeIs
   DialogScript script([](DialogScript& s) {
     HWND f = s.waitForDialog(L"Ftp Settings");
     ASSERT_NE(f, nullptr);
-    s.type(f, IDC_FTP_SERVER, L"http://example.com");
+    s.type(f, IDC_FTP_SERVER, L"gopher://example.com");
     s.press(f, IDOK);
     HWND message = s.waitForDialog(L"Ftp Settings", f);
     ASSERT_NE(message, nullptr);
