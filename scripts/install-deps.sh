@@ -8,6 +8,7 @@ packages=(
   python3-pyftpdlib python3-openssl python3-asyncssh openssl libssl-dev libsqlite3-dev tcl
   cmake googletest clang libclang-rt-dev g++ make dpkg-dev iproute2 util-linux
   fp-utils-3.2.2 nsis binutils
+  ceph-mon ceph-osd radosgw ceph-common curl
 )
 
 missing=()
