@@ -36,3 +36,21 @@ foreach(test IN LISTS vemlix_tests)
     set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED "${required};servers;tls_trust")
   endif()
 endforeach()
+
+# The S3 gateway (tests/servers/rgw_server.sh) serves HTTPS on a certificate that
+# test_servers.sh makes, so it starts once those servers are up; the tests find its addresses
+# and keys there, and its rgw-down switch in VEMLIX_TEST_SERVER_DIR.
+add_test(NAME rgw_start
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/servers/rgw_server.sh start ${VEMLIX_TEST_SERVERS})
+add_test(NAME rgw_stop
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/servers/rgw_server.sh stop ${VEMLIX_TEST_SERVERS})
+set_tests_properties(rgw_start PROPERTIES FIXTURES_SETUP rgw FIXTURES_REQUIRED servers
+  TIMEOUT 60)
+set_tests_properties(rgw_stop PROPERTIES FIXTURES_CLEANUP rgw)
+foreach(test IN LISTS vemlix_tests)
+  if(test MATCHES "^wine\\.(S3|AccountCheck)")
+    get_test_property(${test} FIXTURES_REQUIRED required)
+    set_tests_properties(${test} PROPERTIES
+      FIXTURES_REQUIRED "${required};rgw;servers;tls_trust")
+  endif()
+endforeach()

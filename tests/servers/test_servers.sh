@@ -28,6 +28,12 @@
 #           STATE_DIR/webdav-requests; webdav_check.sh shows what it answers
 #   WebDAV  127.0.0.34:8443 relays to 127.0.0.32:8443, and cuts each connection off after
 #           1000 bytes from the client while STATE_DIR/webdav-cut exists
+#   S3      127.0.0.31:7480 (HTTP) and 127.0.0.31:7443 (HTTPS, on a certificate from the test
+#           root for 127.0.0.31 and 127.0.0.33), access key "VEMLIXTESTACCESSKEY1", secret
+#           "VemlixTestSecretKey0123456789abcdefABCD", bucket "pictures": a Ceph RADOS Gateway
+#           that tests/servers/rgw_server.sh starts once these servers are up (its own fixture)
+#   S3      127.0.0.33:7443 relays to 127.0.0.31:7443, but refuses connections while
+#           STATE_DIR/rgw-down exists
 # Nothing listens on 127.0.0.2. FTP needs port 21: run inside scripts/offline.sh's private
 # network namespace, which opens it to the user running the tests and keeps other runs apart.
 set -euo pipefail
@@ -68,17 +74,15 @@ wait_for() {
   return 1
 }
 
-# A certificate from the test root for one loopback address: STATE_DIR/tls/NAME.{crt,key,pem}.
-# Further addresses after NAME go into the certificate too.
+# A certificate from the test root for a loopback address and any more given (a relay's that
+# passes TLS through): STATE_DIR/tls/NAME.{crt,key,pem}. Made anew only when the addresses change.
 sign_for() {
-  local ip="$1" name="$2" tls="$state/tls" san="IP:$1" extra ext
-  for extra in "${@:3}"; do san+=",IP:$extra"; done
-  ext="$(printf 'subjectAltName=%s\nextendedKeyUsage=serverAuth' "$san")"
-  # Made anew when the addresses differ: a state folder outlives changes to this script.
-  [ -f "$tls/$name.pem" ] && [ "$(cat "$tls/$name.ext")" = "$ext" ] && return 0
+  local ip="$1" name="$2" tls="$state/tls" san="IP:$1" more
+  for more in "${@:3}"; do san+=",IP:$more"; done
+  grep -qsxF "subjectAltName=$san" "$tls/$name.ext" && [ -f "$tls/$name.pem" ] && return 0
   openssl req -newkey rsa:2048 -nodes -subj "/CN=$ip" -keyout "$tls/$name.key" \
     -out "$tls/$name.csr" 2>/dev/null
-  printf '%s\n' "$ext" >"$tls/$name.ext"
+  printf 'subjectAltName=%s\nextendedKeyUsage=serverAuth\n' "$san" >"$tls/$name.ext"
   openssl x509 -req -in "$tls/$name.csr" -CA "$tls/root.pem" -CAkey "$tls/root.key" \
     -CAcreateserial -days 3650 -extfile "$tls/$name.ext" -out "$tls/$name.crt" 2>/dev/null
   cat "$tls/$name.crt" "$tls/$name.key" >"$tls/$name.pem"
@@ -106,7 +110,7 @@ make_keys() {
     cat "$tls/untrusted.crt" "$tls/untrusted.key" >"$tls/untrusted.pem"
     openssl x509 -in "$tls/untrusted.crt" -noout -fingerprint -sha256 >"$tls/untrusted.fingerprint"
   fi
-  sign_for 127.0.0.31 rgw
+  sign_for 127.0.0.31 rgw 127.0.0.33
   sign_for 127.0.0.32 webdav 127.0.0.34
   if [ ! -f "$ssh/other_key.pub" ]; then
     rm -rf "$ssh" && mkdir -p "$ssh"
