@@ -7,12 +7,8 @@ packages=(
   wine wine64 fonts-wine xvfb xauth xdotool xcompmgr x11-xserver-utils imagemagick
   python3-pyftpdlib python3-openssl python3-asyncssh openssl libssl-dev libsqlite3-dev tcl
   cmake googletest clang libclang-rt-dev g++ make dpkg-dev iproute2 util-linux
-<<<<<<< HEAD
   fp-utils-3.2.2 nsis binutils lighttpd lighttpd-mod-webdav lighttpd-mod-openssl
-=======
-  fp-utils-3.2.2 nsis binutils
   ceph-mon ceph-osd radosgw ceph-common curl
->>>>>>> i25-rgw
 )
 
 missing=()
