@@ -33,7 +33,7 @@ DeliveriesSetup deliveriesSetup(const RetrySender::Report& report,
   // Without a documents folder there is no data folder, and so nothing older to take over.
   if (!settings.getString(SettingId::DOCS_PATH).empty()) {
     setup.dataFolder = settings.sharedDataFolder();
-    setup.knownHostsPath = setup.dataFolder + kKnownHostsName;
+    setup.knownHostsPath = knownHostsPath(settings);
   }
   setup.shots = currentShots();
   setup.shotsKnown = ShotStore::instance().unreadableFile().empty();
@@ -46,6 +46,11 @@ DeliveriesSetup deliveriesSetup(const RetrySender::Report& report,
 std::atomic<Deliveries*> madeDeliveries{nullptr};
 
 }  // namespace
+
+std::wstring knownHostsPath(const AppSettings& settings) {
+  if (settings.getString(SettingId::DOCS_PATH).empty()) return {};
+  return settings.sharedDataFolder() + kKnownHostsName;
+}
 
 std::vector<EffectiveShot> currentShots() {
   std::vector<EffectiveShot> shots;

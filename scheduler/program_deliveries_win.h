@@ -9,6 +9,8 @@
 #include "delivery/deliveries_win.h"
 #include "shots/shot_settings.h"
 
+class AppSettings;
+
 // Made at the first call, once the shots are loaded (a shot can fire only once there is one),
 // with `report` hearing every retry. Never deleted: a worker may still deliver while the
 // program ends.
@@ -17,6 +19,10 @@ Deliveries& programDeliveries(const RetrySender::Report& report,
                               const std::function<void(const std::wstring&)>& log);
 // The same once it has been made; null before.
 Deliveries* madeProgramDeliveries();
+
+// The SFTP host keys the uploads and the account checks share: beside the data files, or none
+// without a documents folder.
+std::wstring knownHostsPath(const AppSettings& settings);
 
 // Every stored shot's values as they are now.
 std::vector<EffectiveShot> currentShots();

@@ -1,6 +1,9 @@
 // Starts Vemlix with a few shots defined and saves pictures of its windows, for the README and
 // for looking at the program after a change (make screenshots).
 // Usage: screenshot_tour.exe OUTPUT_FOLDER [SUFFIX]
+// Winsock's header has to come before windows.h.
+#include "support/silent_server_win.h"
+// After Winsock.
 #include <windows.h>
 
 #include <cstdio>
@@ -145,6 +148,27 @@ bool saveScheduleStorage(const std::wstring& folder, const std::wstring& name) {
   return saved;
 }
 
+// As it opens, then filled in with a test running against a server that never answers, which
+// Cancel ends. The port is fixed so that the picture stays the same from one run to the next.
+bool saveFtpSettings(const std::wstring& folder, const std::wstring& suffix) {
+  HWND dialog = waitForDialog(L"Ftp Settings");
+  if (!dialog) {
+    std::fwprintf(stderr, L"FAILED no dialog \"Ftp Settings\"\n");
+    return false;
+  }
+  bool saved = save(around(dialog, 0), folder, L"ftp-settings" + suffix + L".png");
+  const SilentServer silent(47022);
+  const std::wstring server = L"sftp://127.0.0.1:" + std::to_wstring(silent.port());
+  SetDlgItemTextW(dialog, IDC_FTP_SERVER, server.c_str());
+  SetDlgItemTextW(dialog, IDC_FTP_USER, L"pc-0417");
+  SendDlgItemMessageW(dialog, IDC_FTP_TEST, BM_CLICK, 0, 0);
+  pumpFor(300);
+  saved = save(around(dialog, 0), folder, L"ftp-settings-testing" + suffix + L".png") && saved;
+  press(dialog, IDCANCEL);
+  waitFor([&] { return !IsWindow(dialog); }, 10000);  // the server goes after the test
+  return saved;
+}
+
 HWND waitForMenu() {
   HWND menu = nullptr;
   waitFor(
@@ -154,6 +178,35 @@ HWND waitForMenu() {
       },
       5000);
   return menu;
+}
+
+// The New Shot overlay over a desktop and the corner of the main window, then its settings
+// dialogs. The desktop goes with it: the dialogs after it are pictured on their own.
+bool saveNewShot(HWND window, const std::wstring& folder, const std::wstring& suffix) {
+  win32::UniqueWindow desktop = showDesktop();
+  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  PostMessageW(window, WM_COMMAND, CMD_NEW_SHOT, 0);
+  HWND overlay = nullptr;
+  waitFor([&] { return (overlay = FindWindowW(kNewShotClassName, nullptr)) != nullptr; }, 10000);
+  // Placed once its thread has placed and shown it, or that would undo the placing here.
+  if (!overlay || !waitFor([&] { return IsWindowVisible(overlay) != FALSE; }, 10000)) return false;
+  Sleep(500);
+  SetWindowPos(overlay, nullptr, 300, 260, 520, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+  pumpFor(800);
+  // Around where it landed: at 144 dpi under Wine it does not come out at the size asked for.
+  bool saved = save(around(overlay, 60), folder, L"new-shot-overlay" + suffix + L".png");
+  PostMessageW(overlay, WM_COMMAND, 1, 0);  // Save: the settings dialog comes first
+  HWND settings = waitForDialog(L"Shot Settings");
+  if (!settings) return false;
+  saved = save(around(settings, 0), folder, L"shot-settings" + suffix + L".png") && saved;
+  press(settings, IDC_SCHEDULE_STORAGE);
+  saved = saveScheduleStorage(folder, L"schedule-storage" + suffix + L".png") && saved;
+  pumpFor(300);
+  press(settings, IDC_FTP_SERVER_SETTINGS);
+  saved = saveFtpSettings(folder, suffix) && saved;
+  pumpFor(300);
+  press(settings, IDCANCEL);
+  return saved;
 }
 
 }  // namespace
@@ -193,40 +246,7 @@ int wmain(int argc, wchar_t** argv) {
     saved = false;
   }
 
-  // The New Shot overlay over a desktop and the corner of the main window, then its settings.
-  win32::UniqueWindow desktop = showDesktop();
-  SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  PostMessageW(window, WM_COMMAND, CMD_NEW_SHOT, 0);
-  HWND overlay = nullptr;
-  waitFor([&] { return (overlay = FindWindowW(kNewShotClassName, nullptr)) != nullptr; }, 10000);
-  // Placed once its thread has placed and shown it, or that would undo the placing here.
-  if (overlay) waitFor([&] { return IsWindowVisible(overlay) != FALSE; }, 10000);
-  if (overlay) {
-    Sleep(500);
-    SetWindowPos(overlay, nullptr, 300, 260, 520, 300, SWP_NOZORDER | SWP_NOACTIVATE);
-    pumpFor(800);
-    // Around where it landed: at 144 dpi under Wine it does not come out at the size asked for.
-    saved = save(around(overlay, 60), folder, L"new-shot-overlay" + suffix + L".png") && saved;
-    PostMessageW(overlay, WM_COMMAND, 1, 0);  // Save: the settings dialog comes first
-    HWND settings = waitForDialog(L"Shot Settings");
-    if (settings) {
-      saved = save(around(settings, 0), folder, L"shot-settings" + suffix + L".png") && saved;
-      press(settings, IDC_SCHEDULE_STORAGE);
-      saved = saveScheduleStorage(folder, L"schedule-storage" + suffix + L".png") && saved;
-      pumpFor(300);
-      press(settings, IDC_FTP_SERVER_SETTINGS);
-      saved = saveDialog(L"Ftp Settings", folder, L"ftp-settings" + suffix + L".png", IDCANCEL) &&
-              saved;
-      pumpFor(300);
-      press(settings, IDCANCEL);
-    } else {
-      saved = false;
-    }
-  } else {
-    saved = false;
-  }
-
-  desktop.reset();  // the dialogs are pictured on their own
+  saved = saveNewShot(window, folder, suffix) && saved;
   PostMessageW(window, WM_COMMAND, CMD_SETTINGS, 0);
   if (HWND settings = waitForDialog(L"Vemlix Settings")) {
     saved = save(around(settings, 0), folder, L"settings" + suffix + L".png") && saved;

@@ -1,5 +1,6 @@
 #include "ui/default_shot_settings_dialog.h"
 
+#include "scheduler/program_deliveries_win.h"
 #include "settings/app_settings.h"
 #include "ui/dialog_ids.h"
 #include "ui/ftp_settings_dialog.h"
@@ -37,7 +38,8 @@ class DefaultShotSettingsDialog final : public ShotFieldsDialog {
     FtpLogin login{settings_.getString(SettingId::FTP_SERVER),
                    settings_.getString(SettingId::FTP_USER),
                    settings_.getString(SettingId::FTP_PASSWORD)};
-    if (!runFtpSettingsDialog(dialog_, login)) return;
+    const AccountTestSetup test{itemText(IDC_FTP_PATH), knownHostsPath(settings_)};
+    if (!runFtpSettingsDialog(dialog_, login, test)) return;
     settings_.setString(SettingId::FTP_SERVER, std::move(login.server));
     settings_.setString(SettingId::FTP_USER, std::move(login.user));
     settings_.setString(SettingId::FTP_PASSWORD, std::move(login.passwordCipherText));

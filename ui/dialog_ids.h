@@ -32,6 +32,8 @@
 #define IDC_FTP_USER 172
 #define IDC_FTP_PASSWORD 174
 #define IDC_FTP_SERVER_HINT 1030  // the address forms under the server field
+#define IDC_FTP_TEST 1031         // Test, and Cancel test while one runs
+#define IDC_FTP_TEST_RESULT 1032  // what the last test found
 
 // Settings (153).
 #define IDC_LAUNCH_ON_STARTUP 173

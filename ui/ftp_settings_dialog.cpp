@@ -1,13 +1,21 @@
 #include "ui/ftp_settings_dialog.h"
 
 #include <cwchar>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <utility>
 
+#include "delivery/account_check_win.h"
 #include "delivery/server_address.h"
 #include "settings/password_cipher.h"
 #include "ui/base_dialog.h"
 #include "ui/dialog_ids.h"
 
 namespace {
+
+// A check's answer waits in the dialog's mailbox.
+constexpr UINT kCheckAnswered = WM_APP + 1;
 
 // The first character the cipher cannot keep; 0 when there is none.
 wchar_t unstorableCharacter(const std::wstring& password) {
@@ -35,14 +43,68 @@ std::wstring unstorablePasswordText(wchar_t character) {
          L"to U+00FF). Please type the password without that character.";
 }
 
+// Where a check's answer waits for the dialog. The check's thread leaves it here and posts a
+// note only while the dialog lives, since a destroyed window's handle may come to name another
+// window; and only for the latest check, since a cancelled one may answer after the next began.
+class CheckMailbox {
+ public:
+  void open(HWND dialog) {
+    std::lock_guard guard(lock_);
+    dialog_ = dialog;
+  }
+  void close() {
+    std::lock_guard guard(lock_);
+    dialog_ = nullptr;
+  }
+  // On the dialog's thread: the number of the check that begins.
+  unsigned begin() {
+    std::lock_guard guard(lock_);
+    answer_.reset();
+    return ++latest_;
+  }
+  // On the check's thread.
+  void deliver(unsigned check, const AccountCheckResult& result) {
+    std::lock_guard guard(lock_);
+    if (!dialog_ || check != latest_) return;
+    answer_ = result;
+    PostMessageW(dialog_, kCheckAnswered, 0, 0);
+  }
+  std::optional<AccountCheckResult> take() {
+    std::lock_guard guard(lock_);
+    return std::exchange(answer_, std::nullopt);
+  }
+
+ private:
+  std::mutex lock_;
+  HWND dialog_ = nullptr;
+  unsigned latest_ = 0;
+  std::optional<AccountCheckResult> answer_;
+};
+
 class FtpSettingsDialog final : public BaseDialog {
  public:
-  explicit FtpSettingsDialog(FtpLogin& login) : login_(login) {}
+  FtpSettingsDialog(FtpLogin& login, const AccountTestSetup& test)
+      : login_(login), folder_(test.folder), check_(test.knownHostsPath) {}
 
   bool run(HWND owner) { return runModal(owner, IDD_FTP_SETTINGS); }
 
  private:
+  INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    switch (message) {
+      case kCheckAnswered:
+        if (std::optional<AccountCheckResult> answer = mailbox_->take()) showAnswer(*answer);
+        return TRUE;
+      case WM_DESTROY:
+        // OK, Cancel, or the program ending: a test still running ends with the dialog.
+        mailbox_->close();
+        check_.cancel();
+        break;
+    }
+    return BaseDialog::handleMessage(message, wParam, lParam);
+  }
+
   void onInitDialog() override {
+    mailbox_->open(dialog_);
     setItemText(IDC_FTP_SERVER, login_.server);
     setItemText(IDC_FTP_USER, login_.user);
     std::wstring password = login_.passwordCipherText;
@@ -52,33 +114,79 @@ class FtpSettingsDialog final : public BaseDialog {
     setItemText(IDC_FTP_PASSWORD, password);
   }
 
+  INT_PTR onCommand(int id) override {
+    if (id != IDC_FTP_TEST) return FALSE;
+    // A cancelled check still answers, saying so, and that answer ends the waiting.
+    if (testing_)
+      check_.cancel();
+    else
+      startTest();
+    return TRUE;
+  }
+
+  // What the fields hold now, as OK would store it, but kept nowhere.
+  void startTest() {
+    FtpAccount account{itemText(IDC_FTP_SERVER), itemText(IDC_FTP_USER), {}, folder_};
+    if (!typedPassword(account.passwordCipherText)) return;
+    const unsigned check = mailbox_->begin();
+    showTesting(true);
+    check_.start(std::move(account), [mailbox = mailbox_, check](const AccountCheckResult& result) {
+      mailbox->deliver(check, result);
+    });
+  }
+
+  void showTesting(bool testing) {
+    testing_ = testing;
+    setItemText(IDC_FTP_TEST, testing ? L"Cancel test" : L"Test");
+    if (testing) setItemText(IDC_FTP_TEST_RESULT, L"Testing...");
+  }
+
+  void showAnswer(const AccountCheckResult& answer) {
+    showTesting(false);
+    setItemText(IDC_FTP_TEST_RESULT, answer.text);
+  }
+
+  // The password field in its stored form; false, after saying why, when the cipher cannot
+  // keep it. An untouched password keeps its stored form exactly: one that did not decrypt
+  // would not come back the same from the field. (The field is read whole, so a long one
+  // compares too.)
+  bool typedPassword(std::wstring& stored) const {
+    const std::wstring password = itemText(IDC_FTP_PASSWORD);
+    if (password == shownPassword_) {
+      stored = login_.passwordCipherText;
+      return true;
+    }
+    stored = password;
+    if (PasswordCipher::instance().encrypt(stored, stored.size())) return true;
+    return refuse(IDC_FTP_PASSWORD, unstorablePasswordText(unstorableCharacter(password)));
+  }
+
   bool onSave() override {
     const std::wstring server = itemText(IDC_FTP_SERVER);
     // An empty field means no server; a typed one must be an address we can reach. One left
     // as it was stays, whatever it holds.
     if (server != login_.server && !server.empty() && !parseServerAddress(server))
       return refuse(IDC_FTP_SERVER, notAnAddressText(server));
-    const std::wstring password = itemText(IDC_FTP_PASSWORD);
-    std::wstring stored = login_.passwordCipherText;
-    // An untouched password keeps its stored form exactly: one that did not decrypt would not
-    // come back the same from the field. (The field is read whole, so a long one compares too.)
-    if (password != shownPassword_) {
-      stored = password;
-      if (!PasswordCipher::instance().encrypt(stored, stored.size()))
-        return refuse(IDC_FTP_PASSWORD, unstorablePasswordText(unstorableCharacter(password)));
-    }
+    std::wstring stored;
+    if (!typedPassword(stored)) return false;
     login_ = {server, itemText(IDC_FTP_USER), std::move(stored)};
     return true;
   }
 
   FtpLogin& login_;
+  const std::wstring folder_;
   // What the password field showed on opening, to tell whether the user changed it.
   std::wstring shownPassword_;
+  const std::shared_ptr<CheckMailbox> mailbox_ = std::make_shared<CheckMailbox>();
+  bool testing_ = false;
+  // Last, so that it is the first to go: its thread is over before the rest.
+  AccountCheck check_;
 };
 
 }  // namespace
 
-bool runFtpSettingsDialog(HWND owner, FtpLogin& login) {
-  return editCopy(login,
-                  [owner](FtpLogin& edited) { return FtpSettingsDialog(edited).run(owner); });
+bool runFtpSettingsDialog(HWND owner, FtpLogin& login, const AccountTestSetup& test) {
+  return editCopy(login, [owner, &test](FtpLogin& edited) {
+    return FtpSettingsDialog(edited, test).run(owner);
+  });
 }

@@ -6,6 +6,7 @@
 
 #include <utility>
 
+#include "scheduler/program_deliveries_win.h"
 #include "scheduler/shot_scheduler_win.h"
 #include "settings/app_settings.h"
 #include "shots/shot_store.h"
@@ -94,6 +95,7 @@ void MainWindow::initialize(HINSTANCE instance, AppSettings& settings) {
   InitCommonControlsEx(&controls);
   title_ = loadText(instance, IDS_APP_TITLE);
   NewShotWindow::instance().registerClass(instance);
+  NewShotWindow::instance().setKnownHostsPath(knownHostsPath(settings));
 }
 
 int MainWindow::createMainWindow(HINSTANCE instance, int /*showCommand*/) {

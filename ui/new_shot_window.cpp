@@ -38,8 +38,10 @@ bool NewShotWindow::registerClass(HINSTANCE module) {
 void NewShotWindow::open(const ShotPtr& shot, HWND owner) {
   if (!shot) return;
   auto overlay = std::make_shared<ShotOverlay>(
-      shot, OverlayEvents{[this](HWND window) { opened(window); },
-                          [this](HWND window) { closed(window); }, [this] { saved(); }});
+      shot,
+      OverlayEvents{[this](HWND window) { opened(window); },
+                    [this](HWND window) { closed(window); }, [this] { saved(); }},
+      knownHostsPath());
   const HINSTANCE module = module_;
   // A new shot's name is taken from now on: a second New Shot must not propose it again.
   const std::wstring reserved = shot->isNew ? shot->NAME : std::wstring();
@@ -74,6 +76,16 @@ std::set<HWND> NewShotWindow::openWindows() const {
 void NewShotWindow::setSavedListener(std::function<void()> listener) {
   std::lock_guard guard(lock_);
   savedListener_ = std::move(listener);
+}
+
+void NewShotWindow::setKnownHostsPath(std::wstring path) {
+  std::lock_guard guard(lock_);
+  knownHostsPath_ = std::move(path);
+}
+
+std::wstring NewShotWindow::knownHostsPath() const {
+  std::lock_guard guard(lock_);
+  return knownHostsPath_;
 }
 
 void NewShotWindow::saved() const {

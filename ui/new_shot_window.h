@@ -41,18 +41,24 @@ class NewShotWindow {
   // Hears, on an overlay's thread, that a shot was saved into the store.
   void setSavedListener(std::function<void()> listener);
 
+  // The known_hosts file that the Test button of the overlays' Ftp Settings checks SFTP host
+  // keys with; overlays opened later use it.
+  void setKnownHostsPath(std::wstring path);
+
  private:
   NewShotWindow() = default;
 
   void opened(HWND window);
   void saved() const;
+  std::wstring knownHostsPath() const;
   void closed(HWND window);
   void reserve(const std::wstring& name);
   void unreserve(const std::wstring& name);
 
   HINSTANCE module_ = nullptr;
-  mutable std::mutex lock_;  // guards windows_, pending_ and savedListener_
+  mutable std::mutex lock_;  // guards windows_, pending_, savedListener_ and knownHostsPath_
   std::set<HWND> windows_;
   std::multiset<std::wstring> pending_;
   std::function<void()> savedListener_;
+  std::wstring knownHostsPath_;
 };

@@ -250,7 +250,7 @@ void ShotOverlay::save() {
     copyFraming(base, shot_);
   }
   ShotDefinition edited = base;
-  if (!runShotSettingsDialog(window(), edited, shot_.isNew)) {
+  if (!runShotSettingsDialog(window(), edited, shot_.isNew, knownHostsPath_)) {
     cancel();
     return;
   }

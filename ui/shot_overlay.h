@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <string>
 
 #include "shots/shot_store.h"
 #include "ui/framing_label.h"
@@ -24,8 +25,9 @@ struct OverlayEvents {
 // One overlay: its window, its buttons and its copy of the shot, on its own thread.
 class ShotOverlay : public BaseWindow<ShotOverlay> {
  public:
-  ShotOverlay(const ShotPtr& shot, OverlayEvents events)
+  ShotOverlay(const ShotPtr& shot, OverlayEvents events, std::wstring knownHostsPath)
       : events_(std::move(events)),
+        knownHostsPath_(std::move(knownHostsPath)),
         stored_(shot && !shot->isNew ? shot : nullptr),
         shot_(shot ? ShotStore::instance().copy(shot) : ShotDefinition{}) {
     // A new record is not in the store: copy() gives nothing for it.
@@ -62,8 +64,9 @@ class ShotOverlay : public BaseWindow<ShotOverlay> {
   void setPrevRect(const RECT& values);
 
   const OverlayEvents events_;
-  ShotPtr stored_;       // the shot in the store, for an edit; null for a new shot
-  ShotDefinition shot_;  // the copy this overlay works on
+  const std::wstring knownHostsPath_;  // for the Test button of its Ftp Settings
+  ShotPtr stored_;                     // the shot in the store, for an edit; null for a new shot
+  ShotDefinition shot_;                // the copy this overlay works on
   std::array<ImageButton, 3> buttons_;
   FramingLabel label_;
   bool painted_ = false;

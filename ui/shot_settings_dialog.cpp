@@ -10,7 +10,8 @@ namespace {
 
 class ShotSettingsDialog final : public ShotFieldsDialog {
  public:
-  ShotSettingsDialog(ShotDefinition& shot, bool isNewShot) : shot_(shot), isNewShot_(isNewShot) {}
+  ShotSettingsDialog(ShotDefinition& shot, bool isNewShot, const std::wstring& knownHostsPath)
+      : shot_(shot), isNewShot_(isNewShot), knownHostsPath_(knownHostsPath) {}
 
   bool run(HWND owner) { return runModal(owner, IDD_SHOT_SETTINGS); }
 
@@ -62,7 +63,7 @@ class ShotSettingsDialog final : public ShotFieldsDialog {
 
   void onFtpServerSettings() override {
     FtpLogin login{shot_.FTP_SERVER, shot_.FTP_USER, shot_.FTP_PASS};
-    if (!runFtpSettingsDialog(dialog_, login)) return;
+    if (!runFtpSettingsDialog(dialog_, login, {itemText(IDC_FTP_PATH), knownHostsPath_})) return;
     shot_.FTP_SERVER = std::move(login.server);
     shot_.FTP_USER = std::move(login.user);
     shot_.FTP_PASS = std::move(login.passwordCipherText);
@@ -87,12 +88,14 @@ class ShotSettingsDialog final : public ShotFieldsDialog {
 
   ShotDefinition& shot_;
   const bool isNewShot_;
+  const std::wstring knownHostsPath_;
 };
 
 }  // namespace
 
-bool runShotSettingsDialog(HWND owner, ShotDefinition& shot, bool isNewShot) {
+bool runShotSettingsDialog(HWND owner, ShotDefinition& shot, bool isNewShot,
+                           const std::wstring& knownHostsPath) {
   return editCopy(shot, [&](ShotDefinition& edited) {
-    return ShotSettingsDialog(edited, isNewShot).run(owner);
+    return ShotSettingsDialog(edited, isNewShot, knownHostsPath).run(owner);
   });
 }

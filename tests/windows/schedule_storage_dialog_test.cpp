@@ -84,7 +84,7 @@ TEST_F(ScheduleStorageDialogTest, ItsSaveReachesTheShotOnlyThroughShotSettingsSa
       s.press(d, shotSettingsButton);
       EXPECT_TRUE(s.waitClosed(d));
     });
-    EXPECT_EQ(runShotSettingsDialog(nullptr, shot, false), shotSettingsButton == IDOK);
+    EXPECT_EQ(runShotSettingsDialog(nullptr, shot, false, L""), shotSettingsButton == IDOK);
     EXPECT_EQ(shot.KEEP_DAYS, shotSettingsButton == IDOK ? 14 : 0);
   }
 }

@@ -24,7 +24,7 @@ TEST_F(ShotSettingsDialogTest, ANewShotOpensWithItsNameDefaultLabelsBmpAndTheEna
     s.press(d, IDCANCEL);
     EXPECT_TRUE(s.waitClosed(d));
   });
-  EXPECT_FALSE(runShotSettingsDialog(nullptr, shot, true));
+  EXPECT_FALSE(runShotSettingsDialog(nullptr, shot, true, L""));
   EXPECT_EQ(shot, before);
 }
 
@@ -44,7 +44,7 @@ TEST_F(ShotSettingsDialogTest, DefaultShotSettingsDisableTheTableAndSaveKeepsIts
   expected.NAME = L"Desk 2";
   expected.USE_GLOBAL_SETTINGS = true;
   expected.DEFAULT_FTP_SERVER = false;
-  EXPECT_TRUE(runShotSettingsDialog(nullptr, shot, false));
+  EXPECT_TRUE(runShotSettingsDialog(nullptr, shot, false, L""));
   EXPECT_EQ(shot, expected);
 }
 
@@ -59,7 +59,7 @@ TEST_F(ShotSettingsDialogTest, TheIntervalIsReadAsANumberAndAnUnknownFormatSaves
     s.press(d, IDOK);
     EXPECT_TRUE(s.waitClosed(d));
   });
-  EXPECT_TRUE(runShotSettingsDialog(nullptr, shot, false));
+  EXPECT_TRUE(runShotSettingsDialog(nullptr, shot, false, L""));
   EXPECT_EQ(shot.AUTO_INTERVAL, 42);
   EXPECT_EQ(shot.FORMAT, -1);
 }
@@ -82,7 +82,7 @@ TEST_F(FtpSettingsDialogTest, OkThenShotSettingsCancelLeavesTheShotUntouched) {
     s.press(d, IDCANCEL);
     EXPECT_TRUE(s.waitClosed(d));
   });
-  EXPECT_FALSE(runShotSettingsDialog(nullptr, shot, false));
+  EXPECT_FALSE(runShotSettingsDialog(nullptr, shot, false, L""));
   EXPECT_EQ(shot, before);
 }
 
@@ -115,7 +115,7 @@ TEST_F(FtpSettingsDialogTest, ThePasswordIsStoredEncryptedShownDecryptedAndRefus
     s.press(d, IDOK);
     EXPECT_TRUE(s.waitClosed(d));
   });
-  EXPECT_TRUE(runShotSettingsDialog(nullptr, shot, false));
+  EXPECT_TRUE(runShotSettingsDialog(nullptr, shot, false, L""));
   EXPECT_NE(shot.FTP_PASS, L"s3cr\u00e9t");
   EXPECT_EQ(decrypted(shot.FTP_PASS), L"s3cr\u00e9t");
 }
@@ -136,7 +136,7 @@ TEST_F(FtpSettingsDialogTest, FieldsStopAtWhatIsStoredAndALongUntouchedPasswordI
     s.press(f, IDOK);
     EXPECT_TRUE(s.waitClosed(f));
   });
-  ASSERT_TRUE(runFtpSettingsDialog(nullptr, login));
+  ASSERT_TRUE(runFtpSettingsDialog(nullptr, login, {}));
   EXPECT_EQ(login.passwordCipherText, cipher);
   EXPECT_EQ(login.server, server);
 }
@@ -157,7 +157,7 @@ TEST_F(FtpSettingsDialogTest, AnAddressOfNoKnownFormIsRefusedAndOneWithASchemeIs
     s.press(f, IDOK);
     EXPECT_TRUE(s.waitClosed(f));
   });
-  ASSERT_TRUE(runFtpSettingsDialog(nullptr, login));
+  ASSERT_TRUE(runFtpSettingsDialog(nullptr, login, {}));
   EXPECT_EQ(login.server, L"sftp://example.com:2222");
 }
 
