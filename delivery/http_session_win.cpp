@@ -160,6 +160,13 @@ UploadOutcome HttpSession::failure(const HttpAnswer& answer) const {
       return mayPass(L"could not connect to " + serverName_);
     case CURLE_OPERATION_TIMEDOUT:
       return mayPass(L"no answer from " + serverName_);
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_GOT_NOTHING:
+    case CURLE_PARTIAL_FILE:
+      return mayPass(L"the connection to " + serverName_ + L" was cut off (" +
+                     decodeUtf8(answer.detail) + L")");
     case CURLE_PEER_FAILED_VERIFICATION: {
       UploadOutcome refused = UploadOutcome::failed(
           certificateRefusal(serverName_, answer.detail.c_str(), observed_.fingerprint));

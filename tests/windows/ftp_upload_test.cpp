@@ -19,6 +19,7 @@
 #include "settings/password_cipher.h"
 #include "shots/shot_store.h"
 #include "shots/shots_file.h"
+#include "support/restart_delivery_win.h"
 #include "support/temp_folder.h"
 #include "support/vemlix_process_win.h"
 
@@ -409,76 +410,24 @@ TEST(FtpUploadExitTest, ExitCancelsUploadsInFlightAndLeavesNothingBehind) {
   removeVemlixData();
 }
 
-// Pictures taken while `marker` (a file in the test servers' folder) keeps the upload from
-// getting through wait in the ledger across an Exit; with the marker gone, the next start sends
-// each of them once and whole, and keeping only the newest picture deletes none of them before
-// it was sent. The log names the server's words for the failure.
-void expectDeliveryAfterARestart(const char* marker, int format, const char* failure) {
-  removeVemlixData();
-  TempFolder pictures;
-  const std::wstring blocked = ftpRoot(marker);
-  writeBytes(blocked, "on");
-  writeSettings(L"SCHED_ON=1");
-  ShotDefinition shot;
-  shot.NAME = L"Later";
-  shot.AUTO_ENABLED = true;
-  shot.AUTO_INTERVAL = 1;
-  shot.RECT_WIDTH = 64;
-  shot.RECT_HEIGHT = 64;
-  shot.FORMAT = format;
-  shot.TIMESTAMP = L"%H_%M_%S";
-  shot.LOCAL_PATH = pictures.path();
-  shot.FTP_SERVER = kLater;
-  shot.FTP_USER = L"vemlix";
-  shot.FTP_PASS = cipherText(kPassword);
-  shot.KEEP_COUNT = 1;
-  writeBytes(sharedDataFolder() + L"\\" + kShotsFileName, formatShotsFile({shot}));
-  const char* waitingSql = "SELECT count(*) FROM delivery WHERE state = 0 AND tries > 0";
-  const std::wstring extension(ImageFormat::byIndex(format).extension);
-  DWORD exitCode = 1;
-  {
-    VemlixProcess vemlix;
-    HWND window = vemlix.waitForMainWindow();
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(waitFor([&] { return ledgerCount(waitingSql) >= 5; }, 20000));
-    PostMessageW(window, WM_COMMAND, 177, 0);
-    ASSERT_TRUE(vemlix.waitForExit(10000, exitCode));
-  }
-  const std::set<std::wstring> saved = filesMatching(pictures.path(), L"Later-*" + extension);
-  EXPECT_EQ(ledgerCount("SELECT count(*) FROM delivery WHERE state < 2"),
-            static_cast<int64_t>(saved.size()));
-  for (const wchar_t* suffix : {L"", L"-wal"})
-    EXPECT_EQ(readBytes(ledgerPath() + suffix).find("Up-load 7"), std::string::npos);
-  const std::string log = readBytes(sharedDataFolder() + L"\\Vemlix.log");
-  EXPECT_NE(log.find(std::string(" | upload failed: ") + failure), std::string::npos) << log;
-  EXPECT_NE(log.find(", waiting to upload again"), std::string::npos) << log;
-  EXPECT_EQ(log.find("Up-load 7"), std::string::npos);
-
-  DeleteFileW(blocked.c_str());
-  writeSettings(L"SCHED_ON=0");
-  {
-    VemlixProcess vemlix;
-    HWND window = vemlix.waitForMainWindow();
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(waitFor([&] { return ledgerCount(waitingSql) == 0; }, 20000))
-        << readBytes(sharedDataFolder() + L"\\Vemlix.log");
-    PostMessageW(window, WM_COMMAND, 177, 0);
-    ASSERT_TRUE(vemlix.waitForExit(10000, exitCode));
-  }
+// Through the server on 127.0.0.7, kept from taking the uploads by `marker`.
+void expectFtpDeliveryAfterARestart(const char* marker, int format, const char* failure) {
   const std::wstring root = ftpRoot("/ftp-later-root");
-  EXPECT_EQ(filesMatching(root, L"*" + extension + L"*"), saved);  // no .part, no doubles
-  for (const std::wstring& name : saved)
-    EXPECT_EQ(readBytes(root + L"\\" + name), readBytes(pictures.file(name))) << name;
-  removeVemlixData();
+  expectDeliveryAfterARestart(
+      {kLater, L"vemlix", kPassword, ftpRoot(marker), format, failure,
+       [root](const std::wstring& name) { return readBytes(root + L"\\" + name); },
+       [root](const std::wstring& extension) {
+         return filesMatching(root, L"*" + extension + L"*");
+       }});
 }
 
 TEST(OutboxTest, PicturesForAServerThatIsDownArriveAfterARestart) {
-  expectDeliveryAfterARestart("/ftp-down", 4, "421 Service not available.");
+  expectFtpDeliveryAfterARestart("/ftp-down", 4, "421 Service not available.");
 }
 
 // Bitmaps, so that every picture is larger than the 1000 bytes the server takes before the cut.
 TEST(OutboxTest, TransfersCutOffMidwayArriveWholeAfterARestart) {
-  expectDeliveryAfterARestart("/ftp-cut", 0, "426");
+  expectFtpDeliveryAfterARestart("/ftp-cut", 0, "426");
 }
 
 }  // namespace

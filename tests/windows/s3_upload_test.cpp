@@ -14,6 +14,7 @@
 #include "settings/app_settings.h"
 #include "settings/password_cipher.h"
 #include "shots/shot_settings.h"
+#include "support/restart_delivery_win.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -125,6 +126,18 @@ TEST_F(S3UploadTest, AWrongSecretIsRefusedAndAGatewayGoneIsOnlyForNow) {
   const UploadOutcome back = send(kRelay, L"later.png");
   ASSERT_TRUE(back) << back.detail;
   EXPECT_EQ(fetched(L"later.png"), bytes_);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(S3OutboxTest, PicturesWaitWhileTheGatewayIsGoneAndArriveOnceEachAfterARestart) {
+  const std::wstring down =
+      (L"Z:" / fs::path(std::string(VEMLIX_TEST_SERVER_DIR) + "/rgw-down")).make_preferred();
+  expectDeliveryAfterARestart({kRelay, kKey, kSecret, down, 4,
+                               "the connection to 127.0.0.33 was cut off",
+                               [](const std::wstring& name) { return fetched(name); }});
 }
 
 }  // namespace
