@@ -4,7 +4,8 @@
 # format from the same display while the same picture is shown; then the capture alone for the
 # full screen and for a 320 x 240 shot, before and after it came to copy only the shot's
 # rectangle (capture_bench measures both ways); the picture ledger's cost with 100 000 pictures
-# on record. Figures only, nothing asserted.
+# on record; Automatic Mode's accuracy and soak; 100 captures delivered to an S3 gateway over
+# HTTPS. Figures only, nothing asserted.
 # Usage: bench.sh [BUILD_DIR]   (default: build/windows, the windows preset's)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -84,3 +85,8 @@ build/bench-host/bench/ledger_bench "$work/ledger-native" | sed 's/^ledger:/ledg
 # Automatic Mode: interval accuracy and a soak of firings with uploads, in a session and a
 # network namespace of their own.
 bench/scheduler_bench.sh "$build"
+
+# 100 captures delivered to an S3 gateway over HTTPS, likewise on their own.
+echo
+cmake --build "$build" -j2 --target trust_root >/dev/null
+bench/gateway_bench.sh "$build"
