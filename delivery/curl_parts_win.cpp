@@ -99,6 +99,22 @@ bool InFlight::cancelled() const {
   return cancelled_;
 }
 
+CURLcode runToEnd(CURLM* multi, CURL* easy) {
+  if (curl_multi_add_handle(multi, easy) != CURLM_OK) return CURLE_FAILED_INIT;
+  CURLcode result = CURLE_ABORTED_BY_CALLBACK;
+  int running = 1;
+  while (running && !InFlight::instance().cancelled()) {
+    if (curl_multi_perform(multi, &running) != CURLM_OK) break;
+    if (running) curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+  }
+  int left = 0;
+  while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+    if (message->msg == CURLMSG_DONE) result = message->data.result;
+  }
+  curl_multi_remove_handle(multi, easy);
+  return result;
+}
+
 CommandList commands(const std::vector<std::string>& lines) {
   curl_slist* list = nullptr;
   for (const std::string& line : lines) list = curl_slist_append(list, line.c_str());

@@ -69,6 +69,10 @@ struct Observed {
   HostKeyCheck hostKey;
 };
 
+// Runs the easy handle's request on the multi handle to its end, or until the program ends
+// (CURLE_ABORTED_BY_CALLBACK then).
+CURLcode runToEnd(CURLM* multi, CURL* easy);
+
 // The callbacks, each given the transfer's Observed as its data.
 CURLcode onSslContext(CURL*, void* context, void* data);
 int onHostKey(void* data, int, const char* key, size_t length);

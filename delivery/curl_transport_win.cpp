@@ -143,20 +143,7 @@ class CurlUpload {
   CURLcode perform() {
     error_[0] = '\0';
     observed_.lastReply.clear();
-    CURLM* const multi = multi_.get();
-    if (curl_multi_add_handle(multi, easy_.get()) != CURLM_OK) return CURLE_FAILED_INIT;
-    CURLcode result = CURLE_ABORTED_BY_CALLBACK;
-    int running = 1;
-    while (running && !InFlight::instance().cancelled()) {
-      if (curl_multi_perform(multi, &running) != CURLM_OK) break;
-      if (running) curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
-    }
-    int left = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
-      if (message->msg == CURLMSG_DONE) result = message->data.result;
-    }
-    curl_multi_remove_handle(multi, easy_.get());
-    return result;
+    return runToEnd(multi_.get(), easy_.get());
   }
 
   // Commands on their own, with no file sent; `at` names a file they leave in place.

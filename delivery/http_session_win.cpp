@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "delivery/http_paths.h"
+#include "delivery/plain_password_win.h"
 #include "delivery/transfer_limits.h"
 #include "platform/files.h"
 #include "platform/text_codec.h"
@@ -130,21 +131,8 @@ void HttpSession::setCommon(const HttpRequest& request, std::chrono::seconds lim
 }
 
 CURLcode HttpSession::run() {
-  CURLM* const multi = multi_.get();
-  if (!InFlight::instance().add(multi)) return CURLE_ABORTED_BY_CALLBACK;
-  if (curl_multi_add_handle(multi, easy_.get()) != CURLM_OK) return CURLE_FAILED_INIT;
-  CURLcode result = CURLE_ABORTED_BY_CALLBACK;
-  int running = 1;
-  while (running && !InFlight::instance().cancelled()) {
-    if (curl_multi_perform(multi, &running) != CURLM_OK) break;
-    if (running) curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
-  }
-  int left = 0;
-  while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
-    if (message->msg == CURLMSG_DONE) result = message->data.result;
-  }
-  curl_multi_remove_handle(multi, easy_.get());
-  return result;
+  if (!InFlight::instance().add(multi_.get())) return CURLE_ABORTED_BY_CALLBACK;
+  return runToEnd(multi_.get(), easy_.get());
 }
 
 UploadOutcome HttpSession::failure(const HttpAnswer& answer) const {
@@ -206,4 +194,24 @@ UploadOutcome pictureGone() {
   UploadOutcome gone = UploadOutcome::failed(L"the picture was gone before it could be sent");
   gone.refused = true;
   return gone;
+}
+
+std::unique_ptr<HttpSession> openSession(const FtpAccount& account,
+                                         bool (*accepts)(TransferProtocol), bool sign,
+                                         ServerAddress& address, UploadOutcome& refusal) {
+  const PlainPassword password(account.passwordCipherText);
+  if (!password.valid()) {
+    refusal = PlainPassword::unreadable();
+    return nullptr;
+  }
+  const auto parsed = parseServerAddress(account.server);
+  if (!parsed || !accepts(parsed->protocol)) {
+    refusal = UploadOutcome::failed(L"this transport cannot send to " + account.server);
+    refusal.refused = true;
+    return nullptr;
+  }
+  address = *parsed;
+  return std::make_unique<HttpSession>(address, encodeUtf8(account.user, false),
+                                       encodeUtf8(password.c_str(), false),
+                                       sign ? encodeUtf8(address.region, false) : std::string());
 }

@@ -13,6 +13,7 @@
 #include "delivery/curl_parts_win.h"
 #include "delivery/server_address.h"
 #include "delivery/upload_outcome.h"
+#include "shots/shot_settings.h"
 
 struct HttpAnswer {
   CURLcode code = CURLE_OK;
@@ -66,6 +67,14 @@ class HttpSession {
   std::string received_;
   char error_[CURL_ERROR_SIZE] = {};
 };
+
+// A session for the account when its address is one that `accepts` takes (filled into
+// `address`), with the password as typed, signed for the address's region when `sign` (S3);
+// nothing, and why in `refusal`, when the stored password cannot be read or the address is not
+// one of those.
+std::unique_ptr<HttpSession> openSession(const FtpAccount& account,
+                                         bool (*accepts)(TransferProtocol), bool sign,
+                                         ServerAddress& address, UploadOutcome& refusal);
 
 // The picture a PUT sends, open for reading; nothing when it is gone.
 struct LocalBody {

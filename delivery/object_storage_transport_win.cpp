@@ -6,7 +6,6 @@
 
 #include "delivery/http_paths.h"
 #include "delivery/http_session_win.h"
-#include "delivery/plain_password_win.h"
 #include "platform/text_codec.h"
 
 namespace {
@@ -39,63 +38,36 @@ std::string sha256Hex(FILE* file) {
   return hex;
 }
 
-// One send's or removal's bucket, key and signed session; nothing when the account cannot be
-// used.
-struct BucketCall {
-  ServerAddress address;
-  std::string key;
-  std::unique_ptr<HttpSession> session;
-};
-
-std::optional<BucketCall> bucketCall(const FtpAccount& account, const std::wstring& remoteName,
-                                     UploadOutcome& refusal) {
-  const PlainPassword password(account.passwordCipherText);
-  const auto address = parseServerAddress(account.server);
-  if (!password.valid()) {
-    refusal = PlainPassword::unreadable();
-    return std::nullopt;
-  }
-  if (!address || !isS3(address->protocol)) {
-    refusal = UploadOutcome::failed(L"no bucket in " + account.server);
-    refusal.refused = true;
-    return std::nullopt;
-  }
-  auto session = std::make_unique<HttpSession>(*address, encodeUtf8(account.user, false),
-                                               encodeUtf8(password.c_str(), false),
-                                               encodeUtf8(address->region, false));
-  return BucketCall{*address, http_paths::s3Key(remoteName), std::move(session)};
-}
-
 }  // namespace
 
 UploadOutcome ObjectStorageTransport::send(const FtpAccount& account,
                                            const std::wstring& remoteName,
                                            const std::wstring& localFile) {
   UploadOutcome refusal;
-  auto call = bucketCall(account, remoteName, refusal);
-  if (!call) return refusal;
+  ServerAddress bucket;
+  const auto session = openSession(account, isS3, true, bucket, refusal);
+  if (!session) return refusal;
   auto body = openBody(localFile);
   const std::string sha = body ? sha256Hex(body->file.get()) : std::string();
   if (sha.empty()) return pictureGone();
-  HttpRequest put{"PUT", http_paths::s3Url(call->address, call->key)};
+  HttpRequest put{"PUT", http_paths::s3Url(bucket, http_paths::s3Key(remoteName))};
   put.headers = {"x-amz-content-sha256: " + sha};
   put.body = body->file.get();
   put.bodySize = body->size;
-  const HttpAnswer answer = call->session->perform(put);
-  if (answer.done()) return call->session->delivered();
-  return call->session->failure(answer);
+  const HttpAnswer answer = session->perform(put);
+  return answer.done() ? session->delivered() : session->failure(answer);
 }
 
 UploadOutcome ObjectStorageTransport::remove(const FtpAccount& account,
                                              const std::wstring& remoteName) {
   UploadOutcome refusal;
-  auto call = bucketCall(account, remoteName, refusal);
-  if (!call) return refusal;
-  HttpRequest del{"DELETE", http_paths::s3Url(call->address, call->key)};
+  ServerAddress bucket;
+  const auto session = openSession(account, isS3, true, bucket, refusal);
+  if (!session) return refusal;
+  HttpRequest del{"DELETE", http_paths::s3Url(bucket, http_paths::s3Key(remoteName))};
   del.headers = {std::string("x-amz-content-sha256: ") + kEmptySha256};
-  const HttpAnswer answer = call->session->perform(del);
-  if (answer.done()) return call->session->delivered();
-  return call->session->failure(answer);
+  const HttpAnswer answer = session->perform(del);
+  return answer.done() ? session->delivered() : session->failure(answer);
 }
 
 void ObjectStorageTransport::cancelAll() {
