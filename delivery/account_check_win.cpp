@@ -1,6 +1,7 @@
 #include "delivery/account_check_win.h"
 
 #include <mutex>
+#include <optional>
 #include <utility>
 
 #include "capture/output_name.h"
@@ -22,8 +23,19 @@ std::wstring uniquePart() {
   return id;
 }
 
-std::wstring folderInWords(const FtpAccount& account) {
-  return account.folder.empty() ? L"the starting folder" : L"the folder " + account.folder + L"/";
+// Where the test file went, as the user would name that place.
+std::wstring placeInWords(const FtpAccount& account, const std::optional<ServerAddress>& address) {
+  const std::wstring folder = account.folder.empty() ? L"" : account.folder + L"/";
+  if (address && isS3(address->protocol)) {
+    const std::wstring bucket = L"the bucket " + address->path;
+    return folder.empty() ? bucket : L"the prefix " + folder + L" in " + bucket;
+  }
+  if (address && isWebDav(address->protocol)) {
+    std::wstring share = address->path;
+    if (!share.ends_with(L'/')) share += L'/';
+    return L"the folder " + share + folder;
+  }
+  return folder.empty() ? L"the starting folder" : L"the folder " + folder;
 }
 
 AccountCheckResult check(FtpAccount account, const std::wstring& knownHostsPath) {
@@ -42,8 +54,8 @@ AccountCheckResult check(FtpAccount account, const std::wstring& knownHostsPath)
   const auto address = parseServerAddress(account.server);
   const std::wstring host = address ? address->host : account.server;
   const std::wstring user = account.user.empty() ? L"anonymous" : account.user;
-  std::wstring text = L"Connected to " + host + L" as " + user + L"; " + folderInWords(account) +
-                      L" can be written.";
+  std::wstring text = L"Connected to " + host + L" as " + user + L"; " +
+                      placeInWords(account, address) + L" can be written.";
   const UploadOutcome removed = destination.remove(account, remoteName);
   if (!removed) text += L" The test file " + name + L" is left there: " + removed.detail;
   return {true, std::move(text)};

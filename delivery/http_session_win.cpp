@@ -165,8 +165,11 @@ UploadOutcome HttpSession::failure(const HttpAnswer& answer) const {
       return mayPass(decodeUtf8(answer.detail) + L" (" + serverName_ + L")");
   }
   std::wstring why = serverName_ + L" answered " + std::to_wstring(answer.status);
-  if (const std::string words = serverWords(answer.body); !words.empty())
-    why += L" " + decodeUtf8(words);
+  std::string words = serverWords(answer.body);
+  // An error page's title often repeats the status: "401 Unauthorized".
+  if (const std::string status = std::to_string(answer.status); words.starts_with(status + " "))
+    words.erase(0, status.size() + 1);
+  if (!words.empty()) why += L" " + decodeUtf8(words);
   if (answer.status == 401 || answer.status == 403)
     why += sigv4_.empty() ? L": check the user and password" : L": check the key and secret";
   UploadOutcome outcome = UploadOutcome::failed(std::move(why));

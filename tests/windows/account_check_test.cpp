@@ -28,7 +28,8 @@ TEST(AccountCheckTest, SaysTheFolderCanBeWrittenOrWhatTheServerSaid) {
   const AccountCheckResult written =
       checked({L"https://127.0.0.32:8443/dav", L"vemlix", L"Up-load 7", L"up"});
   EXPECT_TRUE(written.written);
-  EXPECT_EQ(written.text, L"Connected to 127.0.0.32 as vemlix; the folder up/ can be written.");
+  EXPECT_EQ(written.text,
+            L"Connected to 127.0.0.32 as vemlix; the folder /dav/up/ can be written.");
   EXPECT_TRUE(fs::is_empty(share / L"up")) << "the test file was left behind";
 
   const AccountCheckResult refused =
