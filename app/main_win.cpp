@@ -14,6 +14,7 @@
 #include "settings/app_settings.h"
 #include "shots/shot_store.h"
 #include "ui/main_window.h"
+#include "ui/new_shot_window.h"
 #include "ui/resource_ids.h"
 #include "widgets/widgets.h"
 
@@ -28,6 +29,8 @@ constexpr int kExitNoWindow = 3;
 // The workers were told to stop when the window went (uploads cancelled); this is how long a
 // capture still finishing may keep the process.
 constexpr std::chrono::seconds kWorkerDrainLimit{2};
+// An overlay closes at once when told; this only bounds one that hangs.
+constexpr std::chrono::milliseconds kOverlayCloseLimit{1000};
 
 void loadSettings() {
   AppSettings& settings = AppSettings::instance();
@@ -39,9 +42,11 @@ void loadSettings() {
 // them freed.
 void releaseSingletons() {
   const bool workersEnded = ShotScheduler::finishShutdown(kWorkerDrainLimit);
+  // An overlay opened just before Exit may still be making its window; it reads the settings.
+  const bool overlaysEnded = NewShotWindow::waitForOverlays(kOverlayCloseLimit);
   if (workersEnded) ScreenCapturer::release();
   ShotStore::release();
-  if (workersEnded) AppSettings::release();
+  if (workersEnded && overlaysEnded) AppSettings::release();
   ShotScheduler::release();
 }
 

@@ -27,10 +27,31 @@ void NewShotWindow::release() {
   }
   if (!released) return;
   // The overlays' threads go on until their windows are gone; the object stays for them.
-  for (HWND window : released->openWindows()) PostMessageW(window, WM_CLOSE, 0, 0);
+  std::set<HWND> open;
+  {
+    std::lock_guard guard(released->lock_);
+    released->closing_ = true;
+    open = released->windows_;
+  }
+  for (HWND window : open) PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+bool NewShotWindow::waitForOverlays(std::chrono::milliseconds limit) {
+  NewShotWindow* current = nullptr;
+  {
+    std::lock_guard guard(overlaysLock);
+    current = overlays;
+  }
+  if (!current) return true;
+  std::unique_lock guard(current->lock_);
+  return current->ended_.wait_for(guard, limit, [current] { return current->running_ == 0; });
 }
 
 bool NewShotWindow::registerClass(HINSTANCE module) {
+  {
+    std::lock_guard guard(lock_);
+    closing_ = false;  // a new run of the program's windows, as tests make one after another
+  }
   module_ = module;
   return ShotOverlay::registerClass(module);
 }
@@ -46,11 +67,24 @@ void NewShotWindow::open(const ShotPtr& shot, HWND owner) {
   // A new shot's name is taken from now on: a second New Shot must not propose it again.
   const std::wstring reserved = shot->isNew ? shot->NAME : std::wstring();
   if (shot->isNew) reserve(reserved);
-  const bool started = platform::startDetachedThread([overlay, module, owner, reserved] {
+  {
+    std::lock_guard guard(lock_);
+    ++running_;
+  }
+  const bool started = platform::startDetachedThread([this, overlay, module, owner, reserved] {
     overlay->run(module, owner);
-    if (!reserved.empty()) NewShotWindow::instance().unreserve(reserved);
+    if (!reserved.empty()) unreserve(reserved);
+    overlayEnded();
   });
-  if (!started && !reserved.empty()) unreserve(reserved);
+  if (started) return;
+  if (!reserved.empty()) unreserve(reserved);
+  overlayEnded();
+}
+
+void NewShotWindow::overlayEnded() {
+  std::lock_guard guard(lock_);
+  --running_;
+  ended_.notify_all();
 }
 
 std::set<std::wstring> NewShotWindow::pendingNames() const {
@@ -100,6 +134,7 @@ void NewShotWindow::saved() const {
 void NewShotWindow::opened(HWND window) {
   std::lock_guard guard(lock_);
   windows_.insert(window);
+  if (closing_) PostMessageW(window, WM_CLOSE, 0, 0);  // made as the program was ending
 }
 
 void NewShotWindow::closed(HWND window) {

@@ -10,6 +10,8 @@
 // and the stored shot stays exactly as it was.
 #include <windows.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <set>
@@ -21,8 +23,12 @@
 class NewShotWindow {
  public:
   static NewShotWindow& instance();
-  // The program is ending: every open overlay is cancelled (its thread ends by itself).
+  // The program is ending: every open overlay is cancelled, and one whose window is still being
+  // made cancels itself once it is (its thread ends by itself).
   static void release();
+  // After release(): waits until every overlay's thread has ended or `limit` has passed; true
+  // when none runs. What they use (the settings, the store) must outlive them.
+  static bool waitForOverlays(std::chrono::milliseconds limit);
 
   // Registers the overlay's window class.
   bool registerClass(HINSTANCE module);
@@ -52,13 +58,17 @@ class NewShotWindow {
   void saved() const;
   std::wstring knownHostsPath() const;
   void closed(HWND window);
+  void overlayEnded();
   void reserve(const std::wstring& name);
   void unreserve(const std::wstring& name);
 
   HINSTANCE module_ = nullptr;
-  mutable std::mutex lock_;  // guards windows_, pending_, savedListener_ and knownHostsPath_
+  mutable std::mutex lock_;  // guards everything below
   std::set<HWND> windows_;
   std::multiset<std::wstring> pending_;
   std::function<void()> savedListener_;
   std::wstring knownHostsPath_;
+  int running_ = 0;  // overlay threads started and not ended
+  bool closing_ = false;
+  std::condition_variable ended_;
 };
