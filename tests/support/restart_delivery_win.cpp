@@ -40,6 +40,8 @@ void expectDeliveryAfterARestart(const RestartDelivery& run) {
   shot.KEEP_COUNT = 1;
   writeBytes(sharedDataFolder() + L"\\" + kShotsFileName, formatShotsFile({shot}));
   const char* waitingSql = "SELECT count(*) FROM delivery WHERE state = 0 AND tries > 0";
+  // Waiting or being sent: a picture whose send Exit cut off has waited without a try.
+  const char* unsentSql = "SELECT count(*) FROM delivery WHERE state < 2";
   const std::wstring extension(ImageFormat::byIndex(run.format).extension);
   DWORD exitCode = 1;
   {
@@ -51,8 +53,7 @@ void expectDeliveryAfterARestart(const RestartDelivery& run) {
     ASSERT_TRUE(vemlix.waitForExit(10000, exitCode));
   }
   const std::set<std::wstring> saved = filesMatching(pictures.path(), L"Later-*" + extension);
-  EXPECT_EQ(ledgerCount("SELECT count(*) FROM delivery WHERE state < 2"),
-            static_cast<int64_t>(saved.size()));
+  EXPECT_EQ(ledgerCount(unsentSql), static_cast<int64_t>(saved.size()));
   for (const wchar_t* suffix : {L"", L"-wal"})
     EXPECT_EQ(readBytes(ledgerPath() + suffix).find(encodeUtf8(run.password, false)),
               std::string::npos);
@@ -67,7 +68,7 @@ void expectDeliveryAfterARestart(const RestartDelivery& run) {
     VemlixProcess vemlix;
     HWND window = vemlix.waitForMainWindow();
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(waitFor([&] { return ledgerCount(waitingSql) == 0; }, 20000))
+    EXPECT_TRUE(waitFor([&] { return ledgerCount(unsentSql) == 0; }, 20000))
         << readBytes(sharedDataFolder() + L"\\Vemlix.log");
     PostMessageW(window, WM_COMMAND, 177, 0);
     ASSERT_TRUE(vemlix.waitForExit(10000, exitCode));
