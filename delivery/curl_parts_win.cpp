@@ -8,6 +8,7 @@
 #include <mutex>
 #include <utility>
 
+#include "delivery/transfer_limits.h"
 #include "platform/text_codec.h"
 
 namespace curl_parts {
@@ -97,6 +98,27 @@ void InFlight::allowAgain() {
 bool InFlight::cancelled() const {
   std::lock_guard guard(lock_);
   return cancelled_;
+}
+
+void applyLimits(CURL* easy, std::chrono::seconds limit) {
+  const auto ms = [](std::chrono::seconds time) {
+    return static_cast<long>(std::chrono::milliseconds(time).count());
+  };
+  curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, ms(transfer_limits::kLogin));
+  curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT,
+                   static_cast<long>(transfer_limits::kLowestBytesPerSecond));
+  curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME,
+                   static_cast<long>(transfer_limits::kStall.count()));
+  curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, ms(limit));
+  curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
+}
+
+void verifyTls(CURL* easy, Observed* observed) {
+  curl_easy_setopt(easy, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_NATIVE_CA));
+  curl_easy_setopt(easy, CURLOPT_SSL_CTX_FUNCTION, onSslContext);
+  curl_easy_setopt(easy, CURLOPT_SSL_CTX_DATA, observed);
 }
 
 CURLcode runToEnd(CURLM* multi, CURL* easy) {

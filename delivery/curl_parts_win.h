@@ -4,6 +4,7 @@
 // server as commands and URLs spell it.
 #include <curl/curl.h>
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -68,6 +69,14 @@ struct Observed {
   std::string knownHostName;
   HostKeyCheck hostKey;
 };
+
+// The limits every transfer keeps (transfer_limits): connecting, a stall below the lowest
+// speed, the whole request within `limit`; and the end of the program ending it at once.
+void applyLimits(CURL* easy, std::chrono::seconds limit);
+
+// TLS that must verify against the Windows certificate store; `observed` notes the server's
+// certificate for a refusal to name.
+void verifyTls(CURL* easy, Observed* observed);
 
 // Runs the easy handle's request on the multi handle to its end, or until the program ends
 // (CURLE_ABORTED_BY_CALLBACK then).

@@ -105,19 +105,11 @@ class CurlUpload {
   void setCommon(std::chrono::seconds limit) {
     CURL* easy = easy_.get();
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, error_);
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_USERNAME, utf8(to_.user).c_str());
     curl_easy_setopt(easy, CURLOPT_PASSWORD, utf8(to_.password).c_str());
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, ms(transfer_limits::kLogin));
+    applyLimits(easy, limit);
     curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT,
                      static_cast<long>(transfer_limits::kReply.count()));
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT,
-                     static_cast<long>(transfer_limits::kLowestBytesPerSecond));
-    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME,
-                     static_cast<long>(transfer_limits::kStall.count()));
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, ms(limit));
-    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
     if (sftp_) {
       curl_easy_setopt(easy, CURLOPT_SSH_AUTH_TYPES,
                        static_cast<long>(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
@@ -126,17 +118,11 @@ class CurlUpload {
     } else {
       curl_easy_setopt(easy, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
       curl_easy_setopt(easy, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
-      curl_easy_setopt(easy, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_NATIVE_CA));
-      curl_easy_setopt(easy, CURLOPT_SSL_CTX_FUNCTION, onSslContext);
-      curl_easy_setopt(easy, CURLOPT_SSL_CTX_DATA, &observed_);
+      verifyTls(easy, &observed_);
       curl_easy_setopt(easy, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
       curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, onReply);
       curl_easy_setopt(easy, CURLOPT_HEADERDATA, &observed_);
     }
-  }
-
-  static long ms(std::chrono::seconds limit) {
-    return static_cast<long>(std::chrono::milliseconds(limit).count());
   }
 
   // Runs the easy handle's request to its end, or until the program ends.

@@ -32,10 +32,6 @@ int onSeek(void* data, curl_off_t offset, int origin) {
   return file && _fseeki64(file, offset, origin) == 0 ? CURL_SEEKFUNC_OK : CURL_SEEKFUNC_FAIL;
 }
 
-long ms(std::chrono::seconds limit) {
-  return static_cast<long>(std::chrono::milliseconds(limit).count());
-}
-
 std::string between(const std::string& text, const std::string& open, const std::string& close) {
   const size_t start = text.find(open);
   if (start == std::string::npos) return {};
@@ -92,7 +88,6 @@ void HttpSession::setCommon(const HttpRequest& request, std::chrono::seconds lim
   CURL* easy = easy_.get();
   curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str());
   curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, error_);
-  curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   curl_easy_setopt(easy, CURLOPT_USERNAME, user_.c_str());
   curl_easy_setopt(easy, CURLOPT_PASSWORD, password_.c_str());
@@ -101,21 +96,10 @@ void HttpSession::setCommon(const HttpRequest& request, std::chrono::seconds lim
   } else {
     curl_easy_setopt(easy, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC | CURLAUTH_DIGEST));
   }
-  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, ms(transfer_limits::kLogin));
-  curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT,
-                   static_cast<long>(transfer_limits::kLowestBytesPerSecond));
-  curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME,
-                   static_cast<long>(transfer_limits::kStall.count()));
-  curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, ms(limit));
-  curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
+  applyLimits(easy, limit);
   curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, onBody);
   curl_easy_setopt(easy, CURLOPT_WRITEDATA, &received_);
-  if (tls_) {
-    curl_easy_setopt(easy, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_NATIVE_CA));
-    curl_easy_setopt(easy, CURLOPT_SSL_CTX_FUNCTION, onSslContext);
-    curl_easy_setopt(easy, CURLOPT_SSL_CTX_DATA, &observed_);
-  }
+  if (tls_) verifyTls(easy, &observed_);
   if (request.body) {
     curl_easy_setopt(easy, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(easy, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(request.bodySize));

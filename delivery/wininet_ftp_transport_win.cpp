@@ -235,38 +235,46 @@ class FtpPut {
   const Job job_;
 };
 
+// Logs in to the account's server and hands the session, the connection and the password to
+// `work`; the reason in words when the stored password cannot be read or the login fails.
+template <typename Work>
+UploadOutcome withLogin(const FtpAccount& account, Work work) {
+  const PlainPassword password(account.passwordCipherText);
+  if (!password.valid()) return PlainPassword::unreadable();
+  win32::InternetSession session(L"Vemlix/1.0", transfer_limits::kLogin);
+  if (!session)
+    return UploadOutcome::failed(failureReason(session, account.server, GetLastError()));
+  win32::InternetHandle connection(session, connectFtp(session, account, password));
+  if (!connection)
+    return UploadOutcome::failed(failureReason(session, account.server, GetLastError()));
+  return work(session, connection, password);
+}
+
 }  // namespace
 
 UploadOutcome WinInetFtpTransport::send(const FtpAccount& account, const std::wstring& remoteName,
                                         const std::wstring& localFile) {
-  const PlainPassword password(account.passwordCipherText);
-  if (!password.valid()) return PlainPassword::unreadable();
-  win32::InternetSession session(L"Vemlix/1.0", transfer_limits::kLogin);
-  if (!session)
-    return UploadOutcome::failed(failureReason(session, account.server, GetLastError()));
-
-  win32::InternetHandle connection(session, connectFtp(session, account, password));
-  if (!connection)
-    return UploadOutcome::failed(failureReason(session, account.server, GetLastError()));
-  // The login may have run out its time just as it succeeded: then the connection is closed
-  // already, and its handle value may be another upload's by now.
-  FtpPut put(session, connection, {account, remoteName, localFile, password});
-  if (renameRefusers().contains(account.server)) return put.straight();
-  return put.throughTemporaryName();
+  return withLogin(account,
+                   [&](win32::InternetSession& session, const win32::InternetHandle& connection,
+                       const PlainPassword& password) {
+                     // The login may have run out its time just as it succeeded: then the
+                     // connection is closed already, and its handle value may be another upload's
+                     // by now.
+                     FtpPut put(session, connection, {account, remoteName, localFile, password});
+                     if (renameRefusers().contains(account.server)) return put.straight();
+                     return put.throughTemporaryName();
+                   });
 }
 
 UploadOutcome WinInetFtpTransport::remove(const FtpAccount& account,
                                           const std::wstring& remoteName) {
-  const PlainPassword password(account.passwordCipherText);
-  if (!password.valid()) return PlainPassword::unreadable();
-  win32::InternetSession session(L"Vemlix/1.0", transfer_limits::kLogin);
-  if (!session)
+  return withLogin(account, [&](win32::InternetSession& session,
+                                const win32::InternetHandle& connection, const PlainPassword&) {
+    if (session.restartClock(transfer_limits::kCommand) &&
+        FtpDeleteFileW(connection.get(), remoteName.c_str()))
+      return UploadOutcome::uploaded(account.server);
     return UploadOutcome::failed(failureReason(session, account.server, GetLastError()));
-  win32::InternetHandle connection(session, connectFtp(session, account, password));
-  if (connection && session.restartClock(transfer_limits::kCommand) &&
-      FtpDeleteFileW(connection.get(), remoteName.c_str()))
-    return UploadOutcome::uploaded(account.server);
-  return UploadOutcome::failed(failureReason(session, account.server, GetLastError()));
+  });
 }
 
 void WinInetFtpTransport::cancelAll() {

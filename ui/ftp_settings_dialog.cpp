@@ -11,6 +11,7 @@
 #include "settings/password_cipher.h"
 #include "ui/base_dialog.h"
 #include "ui/dialog_ids.h"
+#include "ui/window_mailbox.h"
 
 namespace {
 
@@ -59,26 +60,21 @@ class CheckMailbox {
   // On the dialog's thread: the number of the check that begins.
   unsigned begin() {
     std::lock_guard guard(lock_);
-    answer_.reset();
+    answers_.clear();
     return ++latest_;
   }
-  // On the check's thread.
+  // On the check's thread: only the latest check's answer, and only while the dialog is open.
   void deliver(unsigned check, const AccountCheckResult& result) {
     std::lock_guard guard(lock_);
-    if (!dialog_ || check != latest_) return;
-    answer_ = result;
-    PostMessageW(dialog_, kCheckAnswered, 0, 0);
+    if (dialog_ && check == latest_) answers_.post(result, dialog_, kCheckAnswered);
   }
-  std::optional<AccountCheckResult> take() {
-    std::lock_guard guard(lock_);
-    return std::exchange(answer_, std::nullopt);
-  }
+  std::optional<AccountCheckResult> take() { return answers_.take(); }
 
  private:
-  std::mutex lock_;
+  std::mutex lock_;  // guards dialog_ and latest_, and keeps a post from racing close()
   HWND dialog_ = nullptr;
   unsigned latest_ = 0;
-  std::optional<AccountCheckResult> answer_;
+  WindowMailbox<AccountCheckResult> answers_;
 };
 
 class FtpSettingsDialog final : public BaseDialog {
@@ -179,7 +175,8 @@ class FtpSettingsDialog final : public BaseDialog {
   std::wstring shownPassword_;
   const std::shared_ptr<CheckMailbox> mailbox_ = std::make_shared<CheckMailbox>();
   bool testing_ = false;
-  // Last, so that it is the first to go: its thread is over before the rest.
+  // Last, so that it is the first to go: a check still running is cancelled, and its answer
+  // finds the mailbox closed.
   AccountCheck check_;
 };
 

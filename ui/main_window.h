@@ -10,12 +10,13 @@
 #include <utility>
 #include <vector>
 
+#include "delivery/firing_report.h"
 #include "platform/session_state_win.h"
 #include "platform/win32_handles.h"
 #include "scheduler/activity_log.h"
 #include "ui/main_commands.h"
-#include "ui/report_mailbox.h"
 #include "ui/tray_icon.h"
+#include "ui/window_mailbox.h"
 #include "widgets/base_window.h"
 #include "widgets/image_button.h"
 
@@ -106,5 +107,5 @@ class MainWindow final : public BaseWindow<MainWindow>, public CommandHost {
   win32::SessionState session_;
   bool startHidden_ = false;
   std::function<LRESULT(const COPYDATASTRUCT&)> copyDataListener_;
-  ReportMailbox reports_;
+  WindowMailbox<FiringReport> reports_;
 };
